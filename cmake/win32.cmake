@@ -1,0 +1,49 @@
+# Windows tree: brisvane.exe, the Win32 test suite and the end-to-end suite.
+enable_language(RC)
+
+# Windows XP is the oldest target (Windows 2000 where it costs nothing).
+add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0501 STRICT)
+# Sources stay UTF-8; string literals become code page 932 bytes.
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8>
+                    $<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=CP932>)
+add_link_options(-static -static-libgcc -static-libstdc++
+                 -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,0
+                 -Wl,--major-os-version,5 -Wl,--minor-os-version,0)
+# windres reads the UTF-8 .rc (#pragma code_page(65001)).
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}")
+
+set(win_libs comctl32 gdi32 user32 kernel32 shell32)
+
+set(lib_win_sources ${win_sources})
+list(FILTER lib_win_sources EXCLUDE REGEX "/app/main_win\\.cpp$")
+add_library(brisvane_winlib STATIC ${pure_sources} ${lib_win_sources})
+target_include_directories(brisvane_winlib PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(brisvane_winlib PUBLIC ${win_libs})
+
+set(resource_file ${CMAKE_SOURCE_DIR}/resources/brisvane.rc)
+add_executable(brisvane WIN32 ${CMAKE_SOURCE_DIR}/app/main_win.cpp ${resource_file})
+target_link_libraries(brisvane PRIVATE brisvane_winlib)
+
+if(NOT BRISVANE_THREAD_MODEL STREQUAL "posix")
+    return() # the product tree: brisvane.exe only
+endif()
+
+# GoogleTest cross-compiled from Debian's sources.
+set(gtest_src /usr/src/googletest/googletest)
+add_library(gtest_win STATIC ${gtest_src}/src/gtest-all.cc)
+target_include_directories(gtest_win PUBLIC ${gtest_src}/include PRIVATE ${gtest_src})
+target_compile_options(gtest_win PRIVATE -w)
+add_library(gtest_win_main STATIC ${gtest_src}/src/gtest_main.cc)
+target_include_directories(gtest_win_main PRIVATE ${gtest_src}/include)
+target_link_libraries(gtest_win_main PUBLIC gtest_win)
+
+file(GLOB win32_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+add_executable(brisvane_win32_tests ${win32_test_sources} ${resource_file})
+target_link_libraries(brisvane_win32_tests PRIVATE brisvane_winlib gtest_win_main)
+
+file(GLOB e2e_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+if(e2e_test_sources)
+    add_executable(brisvane_e2e_tests ${e2e_test_sources})
+    target_include_directories(brisvane_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(brisvane_e2e_tests PRIVATE gtest_win_main ${win_libs})
+endif()

@@ -1,0 +1,10 @@
+// The tracking tick: the timer procedure of TIMER_TRACK.
+#pragma once
+#include <windows.h>
+
+void CALLBACK tracking_tick(HWND loupe, UINT message, UINT_PTR timer_id, DWORD time);
+// First visible window below start (never start itself) whose rectangle
+// contains (x, y), edges inclusive; null when the z-order walk ends.
+HWND find_visible_window_below(HWND start, int x, int y);
+// Follows GetParent to the top; null for null.
+HWND top_level_ancestor(HWND window);

@@ -1,0 +1,30 @@
+// The per-window rule table: class name -> (title pattern, visibility type),
+// ordered by class name as unsigned bytes, rules of one class in insertion
+// order. Stored in the [target] section of the settings file.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+
+struct RuleValue {
+    std::string title_pattern;
+    int32_t type; // 1 shown, 2 hidden, 3 toggle; other values kept as they are
+};
+
+// std::string compares through char_traits<char>, which orders bytes as
+// unsigned char; a new equal key goes after the existing ones (multimap).
+using RuleTable = std::multimap<std::string, RuleValue>;
+
+extern RuleTable rule_table;
+
+// Fills the table from [target] of settings_path (stops at the first gap).
+void load_rules();
+// Writes "n=type,class/title\n" for every rule, keys renumbered from 0.
+void write_rules(FILE* file);
+int rule_count();
+// Visibility type of the first matching rule; false when none matches.
+// At most 127 bytes of class_name and title are compared.
+bool lookup_rule(const char* class_name, const char* title, int32_t* type);
+void insert_rule(const char* class_name, const char* title_pattern, int32_t type);
+void clear_rules();

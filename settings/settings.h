@@ -1,0 +1,79 @@
+// The settings record: every user-adjustable property of the magnifier, named
+// by its INI key, plus the values derived from it. Process-wide, one instance.
+// Pure logic: no <windows.h> here, so it builds and is tested natively.
+#pragma once
+#include <cstdint>
+
+// A pair of signed 32-bit values; what x and y mean depends on the key
+// (size: width, height; position: distance, angle; hotkey: modifier, key;
+// maruwin: round in normal mode, round in magnifying-glass mode).
+struct IntPair {
+    int32_t x;
+    int32_t y;
+};
+
+inline bool operator==(IntPair a, IntPair b) { return a.x == b.x && a.y == b.y; }
+inline bool operator!=(IntPair a, IntPair b) { return !(a == b); }
+
+struct Settings {
+    IntPair size;      // captured area, both sides odd
+    int32_t magnify;   // percent, at least 100
+    IntPair position;  // distance, angle (degrees clockwise from straight up)
+    int32_t interval;  // tracking timer period, ms
+    int32_t ttdisp;    // pixel-information tooltip
+    IntPair hotkey;    // modifier virtual key, key virtual key
+    int32_t loupe;     // magnifying-glass mode
+    int32_t loupetype; // 0 snapshot, otherwise peep window
+    int32_t layered;   // screen copies include layered windows (CAPTUREBLT)
+    int32_t visible;   // 1 shown, 2 hidden, 3 toggle
+    int32_t toggledef; // toggle starts on
+    int32_t marker;    // centre marker
+    int32_t addhole;   // clicks pass through the loupe
+    int32_t graybmp;
+    int32_t invertbmp;
+    int32_t winset; // use the per-window rules
+    int32_t smooth; // 0 none, 1 bilinear, 2 bicubic
+    int32_t posat;  // read, normalised and written back; nothing else uses it
+    int32_t waddjust; // wheel step of magnify while smoothing
+    IntPair maruwin;  // round in normal mode, round in magnifying-glass mode
+    int32_t hexcolor;
+};
+
+// The record with its static initial values (before load_settings runs).
+extern Settings settings;
+// Derived values, recomputed by whoever changes a size-related setting.
+extern IntPair half_size;   // size / 2 per axis, truncating
+extern float size_aspect;   // smaller side of size / larger side
+extern IntPair zoomed_size; // size * magnify / 100 per axis
+
+// Full path of brisvane.ini (executable directory + file name).
+extern char settings_path[260];
+
+// The static initial values, as the record holds them before the load.
+Settings initial_settings();
+
+// Both components multiplied by k (32-bit signed).
+IntPair scale_point(IntPair p, int32_t k);
+// Both components divided by k, truncating toward zero.
+IntPair divide_point(IntPair p, int32_t k);
+
+// size * magnify / 100 per axis.
+IntPair compute_zoomed_size(IntPair size, int32_t magnify);
+// Smaller side / larger side, as a float (1.0 for a square).
+float compute_size_aspect(IntPair size);
+
+// Limits that keep a hand-edited file from asking for absurd buffers: no
+// side of the captured area beyond what the options dialog allows, and no side
+// of the magnified image beyond kMaxImageSide pixels (so size * magnify never
+// overflows 32 bits either).
+constexpr int32_t kMaxSizeSide = 9999;
+constexpr int32_t kMaxImageSide = 16384;
+// Raises a side below 1 to 1, lowers one above kMaxSizeSide to it (keeping it
+// odd), then lowers magnify until the image fits kMaxImageSide on both axes.
+void bound_size_and_magnify(IntPair* size, int32_t* magnify);
+
+// Reads settings_path into the record (every default and normalisation),
+// derives half_size and size_aspect, then loads the per-window rules.
+void load_settings();
+// Rewrites the whole file from the record and the rule table.
+void save_settings();
