@@ -1,0 +1,27 @@
+// Keyboard polling of the tracking tick: Ctrl+PrintScreen and the hotkey.
+// The key state comes through a callback so the order of the queries (which
+// is observable through GetAsyncKeyState's "pressed since last call" bit) is
+// fixed here and can be checked without a keyboard.
+#pragma once
+#include "settings/settings.h"
+
+struct KeyboardPoll {
+    bool copy_image;  // Ctrl+PrintScreen: copy the magnified image this tick
+    bool hotkey_held; // the configured hotkey is held (never with copy_image)
+};
+
+// Whether the virtual key is down (GetAsyncKeyState(vk) != 0 on Windows).
+using KeyDown = bool (*)(int virtual_key, void* context);
+
+constexpr int kVkShift = 16;
+constexpr int kVkControl = 17;
+constexpr int kVkAlt = 18;
+constexpr int kVkPrintScreen = 44;
+constexpr int kVkF1 = 112;
+constexpr int kVkF12 = 123;
+
+// hotkey.x = modifier (16 Shift, 17 Ctrl, 18 Alt, 0 none), hotkey.y = key
+// (0 none, 112-123 F1-F12, or a letter or digit). Queries stop as soon as the
+// outcome is known. A held hotkey is dropped again when any other key of the
+// ranges 27-57, 65-93 and 96-123 is down.
+KeyboardPoll poll_keyboard(IntPair hotkey, KeyDown down, void* context);

@@ -1,0 +1,31 @@
+// Pixel geometry of the loupe's overlays, shared by the paint and its tests.
+#pragma once
+#include <cstdint>
+#include "settings/settings.h"
+
+// Outline of the centre marker in client coordinates: the square with corners
+// (x0, y0) and (x1, y1); its inside is the m x m block of the cursor pixel,
+// m = magnify / 100.
+struct MarkerSquare {
+    int x0, y0, x1, y1;
+};
+MarkerSquare marker_square(IntPair zoomed, int32_t magnify);
+
+enum FrameColour { FRAME_NONE, FRAME_LIGHT, FRAME_GRAY };
+
+// One line of the etched rectangular frame: MoveToEx (x0, y0), LineTo (x1, y1)
+// with the pen of `colour`; LineTo leaves out its end point.
+struct FrameLine {
+    int x0, y0, x1, y1;
+    FrameColour colour;
+};
+constexpr int kFrameLineCount = 8;
+// The eight lines in drawing order (later lines cover earlier ones) for a
+// right x bottom client area.
+void frame_lines(int right, int bottom, FrameLine lines[kFrameLineCount]);
+
+// Colour that the etched rectangular frame gives client pixel (x, y) of a
+// right x bottom client area: outer ring light on top and left, gray on bottom
+// and right; inner ring the other way round. FRAME_NONE inside the frame and
+// outside the client area.
+FrameColour frame_pixel(int x, int y, int right, int bottom);
