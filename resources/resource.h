@@ -4,6 +4,9 @@
 #ifndef BRISVANE_RESOURCE_H
 #define BRISVANE_RESOURCE_H
 
+/* Template controls that the code never addresses */
+#define IDC_STATIC (-1)
+
 /* Popup menu commands (POPMENU) */
 #define IDM_EXIT 40001
 #define IDM_OPTIONS 40002
