@@ -1,0 +1,107 @@
+// The loupe's work buffers. A buffer is replaced by selecting the new bitmap
+// into its DC and deleting the one we owned before; when creation fails the
+// old bitmap stays selected and its recorded size stays as it was, so direct
+// pixel writers never assume a buffer larger than the one really there.
+#include "app/buffers.h"
+#include "app/runtime_state.h"
+
+HBITMAP create_dib24(HDC dc, int width, int height, BYTE** bits) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bits) *bits = bitmap ? static_cast<BYTE*>(pixels) : nullptr;
+    return bitmap;
+}
+
+void fill_black(HDC dc, int width, int height) {
+    RECT area = {0, 0, width, height};
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+HDC create_screen_compatible_dc() {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    return dc;
+}
+
+// Selects bitmap into dc in place of *owned; returns false (and keeps the old
+// one) when the bitmap could not be created or selected.
+static bool replace_bitmap(HDC dc, HBITMAP bitmap, HBITMAP* owned) {
+    if (!dc || !bitmap || !SelectObject(dc, bitmap)) {
+        if (bitmap) DeleteObject(bitmap);
+        return false;
+    }
+    if (*owned) DeleteObject(*owned);
+    *owned = bitmap;
+    return true;
+}
+
+void recreate_capture_buffer(int width, int height) {
+    if (!capture_dc) capture_dc = create_screen_compatible_dc();
+    HBITMAP bitmap;
+    BYTE* bits = nullptr;
+    if (settings.smooth != 0) {
+        bitmap = create_dib24(capture_dc, width, height, &bits);
+    } else {
+        HDC screen = GetDC(nullptr);
+        bitmap = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+    }
+    if (!replace_bitmap(capture_dc, bitmap, &capture_bitmap)) return;
+    capture_bits = bits;
+    capture_buffer_size = {width, height};
+    fill_black(capture_dc, width, height);
+}
+
+void recreate_capture_buffer_for_mode() {
+    if (settings.loupe != 0 && snapshot_mode == 1) {
+        recreate_capture_buffer(virtual_screen.right - virtual_screen.left + 3,
+                                virtual_screen.bottom - virtual_screen.top + 3);
+    } else {
+        recreate_capture_buffer(settings.size.x + 3, settings.size.y + 3);
+    }
+}
+
+void recreate_source_buffer(HWND, int width, int height) {
+    if (!source_dc) source_dc = create_screen_compatible_dc();
+    BYTE* bits = nullptr;
+    HBITMAP bitmap = create_dib24(source_dc, width + 3, height + 3, &bits);
+    if (!replace_bitmap(source_dc, bitmap, &source_bitmap)) return;
+    source_bits = bits;
+    source_buffer_size = {width + 3, height + 3};
+    fill_black(source_dc, width + 3, height + 3);
+}
+
+void recreate_zoom_buffer(int width, int height) {
+    if (!zoom_dc) zoom_dc = create_screen_compatible_dc();
+    BYTE* bits = nullptr;
+    HBITMAP bitmap = create_dib24(zoom_dc, width, height, &bits);
+    if (!replace_bitmap(zoom_dc, bitmap, &zoom_bitmap)) return;
+    zoom_bits = bits;
+    zoom_buffer_size = {width, height};
+}
+
+void delete_source_buffer() {
+    if (source_dc) DeleteDC(source_dc);
+    if (source_bitmap) DeleteObject(source_bitmap);
+    source_dc = nullptr;
+    source_bitmap = nullptr;
+    source_bits = nullptr;
+    source_buffer_size = {0, 0};
+}
+
+void delete_zoom_buffer() {
+    if (zoom_dc) DeleteDC(zoom_dc);
+    if (zoom_bitmap) DeleteObject(zoom_bitmap);
+    zoom_dc = nullptr;
+    zoom_bitmap = nullptr;
+    zoom_bits = nullptr;
+    zoom_buffer_size = {0, 0};
+}

@@ -1,0 +1,192 @@
+// The popup menu's commands. A switch changes its setting and its check mark
+// at once; nothing is saved until "終了" or a dialog confirmed with OK.
+#include <windows.h>
+#include <shellapi.h>
+#include <initializer_list>
+#include "app/buffers.h"
+#include "app/commands.h"
+#include "app/loupe_window.h"
+#include "app/menu_state.h"
+#include "app/runtime_state.h"
+#include "dialogs/dialogs.h"
+#include "engine/capture.h"
+#include "engine/clipboard.h"
+#include "engine/shape.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+
+static void check_item(UINT id, bool checked) {
+    CheckMenuItem(popup_menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+static void enable_item(UINT id, bool enabled) {
+    EnableMenuItem(popup_menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void set_initial_menu_state(HWND loupe) {
+    InitialMenuState state = initial_menu_state(settings, layered_supported);
+    for (UINT id : {IDM_VISIBLE_SHOWN, IDM_VISIBLE_HIDDEN, IDM_VISIBLE_TOGGLE}) {
+        check_item(id, static_cast<int>(id) == state.visibility_item);
+    }
+    check_item(IDM_POINT_INFO, state.point_info);
+    check_item(IDM_LOUPE_MODE, state.loupe_mode);
+    check_item(IDM_MARKER, state.marker);
+    if (state.click_through_grayed) {
+        enable_item(IDM_CLICK_THROUGH, false);
+        settings.addhole = 0;
+    } else if (state.click_through_checked) {
+        check_item(IDM_CLICK_THROUGH, true);
+        apply_click_through(loupe);
+    }
+    check_item(IDM_GRAY, state.gray);
+    check_item(IDM_INVERT, state.invert);
+    check_item(IDM_USE_RULES, state.use_rules);
+}
+
+// Flips a boolean setting and shows the new value in its check mark.
+static void toggle_setting(int32_t* setting, UINT id) {
+    *setting = *setting != 0 ? 0 : 1;
+    check_item(id, *setting != 0);
+}
+
+// The tick must not run inside the dialog's own message loop, and the loupe
+// stays hidden while the dialog is open.
+static void run_dialog_sequence(HWND loupe, UINT command) {
+    stop_tracking(loupe);
+    int was_shown = loupe_shown;
+    show_loupe(loupe, 0);
+    INT_PTR result = 0;
+    switch (command) {
+    case IDM_OPTIONS: result = run_options_dialog(loupe); break;
+    case IDM_HOTKEY:
+        result = DialogBoxParamA(instance_handle, "HOTKEYDLG", loupe, hotkey_dialog_proc, 0);
+        break;
+    case IDM_WINDOW_RULES:
+        result = DialogBoxParamA(instance_handle, "TARGETDLG", loupe, target_dialog_proc, 0);
+        break;
+    case IDM_ABOUT:
+        DialogBoxParamA(instance_handle, "ABOUTDLG", loupe, about_dialog_proc, 0);
+        break;
+    default: break;
+    }
+    if (command != IDM_ABOUT) {
+        if (result == IDOK) save_settings();
+        Sleep(10);
+    }
+    start_tracking(loupe); // with the interval as it is now
+    if (was_shown) show_loupe(loupe, 1);
+}
+
+static void set_visibility_type(int32_t visible) {
+    settings.visible = visible;
+    check_item(IDM_VISIBLE_SHOWN, visible == 1);
+    check_item(IDM_VISIBLE_HIDDEN, visible == 2);
+    check_item(IDM_VISIBLE_TOGGLE, visible == 3);
+}
+
+static void apply_round_or_plain_region(HWND loupe, int32_t round) {
+    if (round != 0) {
+        set_round_region(loupe);
+    } else {
+        SetWindowRgn(loupe, nullptr, TRUE);
+    }
+}
+
+static void switch_loupe_mode(HWND loupe) {
+    if (settings.loupe != 0) {
+        check_item(IDM_LOUPE_MODE, false);
+        settings.loupe = 0;
+        ShowCursor(TRUE);
+        // The item is grayed in normal mode, so its setting must not stay on
+        // where the user can no longer switch it off.
+        check_item(IDM_CLICK_THROUGH, false);
+        enable_item(IDM_CLICK_THROUGH, false);
+        settings.addhole = 0;
+        apply_click_through(loupe);
+        apply_round_or_plain_region(loupe, settings.maruwin.x);
+        return;
+    }
+    check_item(IDM_LOUPE_MODE, true);
+    // Click-through is offered only where the loupe copies the screen
+    // directly, as at start-up.
+    enable_item(IDM_CLICK_THROUGH, layered_supported != 0 && settings.layered == 0);
+    settings.loupe = 1;
+    if (settings.visible != 2) ShowCursor(FALSE);
+    if (snapshot_mode == 1) {
+        int was_shown = loupe_shown;
+        show_loupe(loupe, 0);
+        recreate_capture_buffer(virtual_screen.right - virtual_screen.left + 3,
+                                virtual_screen.bottom - virtual_screen.top + 3);
+        take_screen_snapshot();
+        if (was_shown) show_loupe(loupe, 1);
+    }
+    apply_round_or_plain_region(loupe, settings.maruwin.y);
+}
+
+static void switch_gray(HWND loupe) {
+    if (settings.graybmp != 0) {
+        check_item(IDM_GRAY, false);
+        settings.graybmp = 0;
+        if (settings.smooth == 0) delete_source_buffer();
+        return;
+    }
+    check_item(IDM_GRAY, true);
+    settings.graybmp = 1;
+    if (settings.smooth == 0) {
+        source_dc = create_screen_compatible_dc();
+        recreate_source_buffer(loupe, settings.size.x, settings.size.y);
+    }
+}
+
+static void switch_point_info() {
+    int value;
+    if (settings.ttdisp != 0) {
+        check_item(IDM_POINT_INFO, false);
+        settings.ttdisp = 0;
+        value = 0;
+    } else {
+        check_item(IDM_POINT_INFO, true);
+        settings.ttdisp = 1;
+        value = loupe_shown;
+    }
+    tip_active = value;
+    SendMessageA(tooltip_hwnd, TTM_TRACKACTIVATE, value, reinterpret_cast<LPARAM>(&tool_info));
+}
+
+bool run_menu_command(HWND loupe, UINT command) {
+    switch (command) {
+    case IDM_EXIT:
+        save_settings();
+        DestroyWindow(loupe);
+        return true;
+    case IDM_OPTIONS:
+    case IDM_HOTKEY:
+    case IDM_WINDOW_RULES:
+    case IDM_ABOUT: run_dialog_sequence(loupe, command); return true;
+    case IDM_LOUPE_MODE: switch_loupe_mode(loupe); return true;
+    case IDM_POINT_INFO: switch_point_info(); return true;
+    case IDM_VISIBLE_SHOWN:
+        set_visibility_type(1);
+        show_loupe(loupe, 1);
+        toggle_on = 1;
+        return true;
+    case IDM_VISIBLE_HIDDEN: // the tick hides the loupe on its next run
+        set_visibility_type(2);
+        toggle_on = 0;
+        return true;
+    case IDM_VISIBLE_TOGGLE: set_visibility_type(3); return true;
+    case IDM_HELP:
+        ShellExecuteA(loupe, nullptr, help_path, nullptr, nullptr, SW_SHOW);
+        return true;
+    case IDM_MARKER: toggle_setting(&settings.marker, IDM_MARKER); return true;
+    case IDM_CLICK_THROUGH:
+        toggle_setting(&settings.addhole, IDM_CLICK_THROUGH);
+        apply_click_through(loupe);
+        return true;
+    case IDM_GRAY: switch_gray(loupe); return true;
+    case IDM_INVERT: toggle_setting(&settings.invertbmp, IDM_INVERT); return true;
+    case IDM_USE_RULES: toggle_setting(&settings.winset, IDM_USE_RULES); return true;
+    case IDM_COPY_IMAGE: copy_image_to_clipboard(loupe); return true;
+    default: return false;
+    }
+}

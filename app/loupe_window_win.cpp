@@ -1,0 +1,151 @@
+// The loupe window procedure. It only dispatches: each message has a handler
+// of its own below, and the per-frame work is the tracking tick's.
+#include <windowsx.h>
+#include "app/buffers.h"
+#include "app/commands.h"
+#include "app/loupe_window.h"
+#include "app/runtime_state.h"
+#include "app/tray.h"
+#include "app/wheel.h"
+#include "engine/capture.h"
+#include "engine/placement.h"
+#include "engine/shape.h"
+#include "engine/tick.h"
+#include "resources/resource.h"
+
+void start_tracking(HWND loupe) {
+    SetTimer(loupe, TIMER_TRACK, static_cast<UINT>(settings.interval), tracking_tick);
+}
+
+void stop_tracking(HWND loupe) { KillTimer(loupe, TIMER_TRACK); }
+
+void apply_click_through(HWND loupe) {
+    LONG ex_style = GetWindowLongA(loupe, GWL_EXSTYLE);
+    if (settings.addhole != 0) {
+        ex_style |= WS_EX_TRANSPARENT;
+    } else {
+        ex_style &= ~WS_EX_TRANSPARENT;
+    }
+    SetWindowLongA(loupe, GWL_EXSTYLE, ex_style);
+}
+
+static void on_create(HWND loupe) {
+    loupe_hwnd = loupe;
+    setup_loupe_window(loupe);
+    half_size = divide_point(settings.size, 2);
+    SetWindowPos(loupe, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+    if (settings.loupe != 0) CheckMenuItem(popup_menu, IDM_LOUPE_MODE, MF_CHECKED);
+    SetTimer(loupe, TIMER_TRIM, 100, nullptr);
+    start_tracking(loupe);
+}
+
+static void on_paint(HWND loupe) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(loupe, &paint);
+    paint_loupe(loupe, dc);
+    EndPaint(loupe, &paint);
+}
+
+// Hides the loupe after a click; with `visible` 1 the tracking stops too, so
+// it stays hidden until the tray icon or a menu restarts it.
+static void hide_after_click(HWND loupe) {
+    if (settings.visible == 1) stop_tracking(loupe);
+    show_loupe(loupe, 0);
+    toggle_on = 0;
+}
+
+static void on_timer(HWND loupe, UINT_PTR timer_id) {
+    switch (timer_id) {
+    case TIMER_TRIM:
+        KillTimer(loupe, TIMER_TRIM);
+        SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1),
+                                 static_cast<SIZE_T>(-1));
+        break;
+    case TIMER_CLICK: // a single click that did not become a double click
+        KillTimer(loupe, TIMER_CLICK);
+        hide_after_click(loupe);
+        SetTimer(loupe, TIMER_RESHOW, 100, nullptr);
+        break;
+    case TIMER_RESHOW: // shown again once the held button is released
+        if (GetAsyncKeyState(VK_LBUTTON) != 0) break;
+        KillTimer(loupe, TIMER_RESHOW);
+        show_loupe(loupe, 1);
+        toggle_on = 1;
+        start_tracking(loupe);
+        break;
+    default: break;
+    }
+}
+
+static void on_double_click(HWND loupe) {
+    KillTimer(loupe, TIMER_CLICK);
+    hide_after_click(loupe);
+}
+
+static void on_right_button_up(HWND loupe) {
+    stop_tracking(loupe);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ShowCursor(TRUE); // the system cursor is hidden in magnifying-glass mode
+    TrackPopupMenu(popup_menu, 0, cursor.x, cursor.y, 0, loupe, nullptr);
+    if (settings.loupe != 0) ShowCursor(FALSE);
+    start_tracking(loupe);
+}
+
+static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
+    if (settings.loupe == 0) return;
+    int delta = GET_WHEEL_DELTA_WPARAM(wparam);
+    unsigned keys = GET_KEYSTATE_WPARAM(wparam);
+    IntPair pointer = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+
+    if (wheel_is_resize(keys)) {
+        if (wheel_resize_step(&settings.size, settings.magnify, delta, size_aspect)) {
+            // In snapshot mode the snapshot-sized capture buffer stays.
+            if (layered_supported == 1 && (settings.layered == 0 || settings.loupetype != 0)) {
+                recreate_capture_buffer(settings.size.x + 3, settings.size.y + 3);
+            }
+            if (settings.graybmp != 0 || settings.smooth != 0) {
+                recreate_source_buffer(loupe, settings.size.x, settings.size.y);
+            }
+        }
+    } else {
+        settings.magnify = wheel_zoom_step(settings.size, settings.magnify, delta,
+                                           settings.smooth, settings.waddjust);
+    }
+
+    last_cursor_pos.x -= 1; // the next tick sees a moved cursor and redraws
+    zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
+    half_size = divide_point(settings.size, 2);
+    IntPair position = wheel_window_position(pointer, zoomed_size);
+    if (settings.smooth != 0) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
+    SetWindowPos(loupe, HWND_TOPMOST, position.x, position.y, zoomed_size.x + 4,
+                 zoomed_size.y + 4, 0);
+    if (settings.maruwin.y != 0) set_round_region(loupe);
+}
+
+LRESULT CALLBACK loupe_window_proc(HWND loupe, UINT message, WPARAM wparam, LPARAM lparam) {
+    // The shell's restart broadcast has no fixed number: test it first.
+    if (message == taskbar_created_msg && taskbar_created_msg != 0) {
+        add_tray_icon(loupe);
+        return 0;
+    }
+    switch (message) {
+    case WM_CREATE: on_create(loupe); return 0;
+    case WM_DESTROY:
+        release_resources(loupe);
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT: on_paint(loupe); return 0;
+    case WM_COMMAND:
+        if (run_menu_command(loupe, LOWORD(wparam))) return 0;
+        break;
+    case WM_TIMER: on_timer(loupe, wparam); return 0;
+    case WM_LBUTTONDOWN: SetTimer(loupe, TIMER_CLICK, GetDoubleClickTime(), nullptr); return 0;
+    case WM_LBUTTONDBLCLK: on_double_click(loupe); return 0;
+    case WM_RBUTTONUP: on_right_button_up(loupe); return 0;
+    case WM_MOUSEWHEEL: on_mouse_wheel(loupe, wparam, lparam); return 0;
+    case WM_TRAY_NOTIFY: on_tray_notify(loupe, wparam, lparam); return 0;
+    default: break;
+    }
+    return DefWindowProcA(loupe, message, wparam, lparam);
+}

@@ -1,0 +1,18 @@
+#include "app/menu_state.h"
+#include "resources/resource.h"
+
+InitialMenuState initial_menu_state(const Settings& s, int layered_supported) {
+    InitialMenuState state = {};
+    state.visibility_item = s.visible == 1   ? IDM_VISIBLE_SHOWN
+                            : s.visible == 2 ? IDM_VISIBLE_HIDDEN
+                                             : IDM_VISIBLE_TOGGLE;
+    state.point_info = s.ttdisp != 0;
+    state.loupe_mode = s.loupe != 0;
+    state.marker = s.marker != 0;
+    state.gray = s.graybmp != 0;
+    state.invert = s.invertbmp != 0;
+    state.use_rules = s.winset != 0;
+    state.click_through_grayed = layered_supported == 0 || s.loupe == 0 || s.layered != 0;
+    state.click_through_checked = !state.click_through_grayed && s.addhole != 0;
+    return state;
+}

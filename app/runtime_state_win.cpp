@@ -1,0 +1,53 @@
+// Definitions of the loupe window's runtime state, with the values it has
+// before the entry point runs.
+#include "app/runtime_state.h"
+#include "app/buffers.h"
+
+HINSTANCE instance_handle = nullptr;
+HANDLE single_instance_mutex = nullptr;
+char help_path[260] = "";
+SIZE screen_size = {0, 0};
+RECT virtual_screen = {0, 0, 0, 0};
+int layered_supported = 0;
+HWND loupe_hwnd = nullptr;
+
+int loupe_shown = 0;
+int toggle_on = 0;
+int first_tick = 1;
+int tip_active = 0;
+double loupe_distance = 0.0;
+BYTE snapshot_mode = 0;
+POINT last_cursor_pos = {-1, -1};
+
+HPEN light_frame_pen = nullptr;
+HPEN gray_frame_pen = nullptr;
+HPEN light_round_pen = nullptr;
+HPEN dark_round_pen = nullptr;
+
+HMENU menu_resource = nullptr;
+HMENU popup_menu = nullptr;
+
+HDC capture_dc = nullptr;
+HBITMAP capture_bitmap = nullptr;
+void* capture_bits = nullptr;
+HDC source_dc = nullptr;
+HBITMAP source_bitmap = nullptr;
+BYTE* source_bits = nullptr;
+HDC zoom_dc = nullptr;
+HBITMAP zoom_bitmap = nullptr;
+BYTE* zoom_bits = nullptr;
+
+SIZE capture_buffer_size = {0, 0};
+SIZE source_buffer_size = {0, 0};
+SIZE zoom_buffer_size = {0, 0};
+
+int still_ticks = -1;
+BYTE toggle_latch = 0;
+int tip_height = 0;
+POINT capture_origin = {0, 0};
+
+HWND tooltip_hwnd = nullptr;
+UINT taskbar_created_msg = 0;
+HICON tray_icon = nullptr;
+NOTIFYICONDATAA tray_data = {};
+TOOLINFOA tool_info = {};

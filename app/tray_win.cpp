@@ -1,0 +1,113 @@
+// The notification-area icon, the pixel-information tooltip window and the
+// teardown of everything the loupe window built.
+#include <windows.h>
+#include <shellapi.h>
+#include <cstring>
+#include "app/buffers.h"
+#include "app/loupe_window.h"
+#include "app/runtime_state.h"
+#include "app/texts.h"
+#include "app/tray.h"
+#include "engine/capture.h"
+#include "platform/message_box.h"
+
+// The shell broadcasts this message when it restarts; its number is known
+// only at run time, and is registered before the entry point runs.
+void register_taskbar_created() { taskbar_created_msg = RegisterWindowMessageA("TaskbarCreated"); }
+
+static const bool taskbar_created_registered = (register_taskbar_created(), true);
+
+static char initial_tip_text[] = "(...)";
+
+void add_tray_icon(HWND loupe) {
+    // Only the latest icon is destroyed at teardown: free the one before.
+    if (tray_icon) DestroyIcon(tray_icon);
+    tray_icon = static_cast<HICON>(
+        LoadImageA(instance_handle, "MYICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    std::memset(&tray_data, 0, sizeof(tray_data));
+    tray_data.cbSize = NOTIFYICONDATAA_V1_SIZE; // 88 bytes: the oldest form every shell reads
+    tray_data.hWnd = loupe;
+    tray_data.uID = 1;
+    tray_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    tray_data.uCallbackMessage = WM_TRAY_NOTIFY;
+    tray_data.hIcon = tray_icon;
+    std::strcpy(tray_data.szTip, texts::kAppName);
+    Shell_NotifyIconA(NIM_ADD, &tray_data);
+}
+
+void remove_tray_icon() { Shell_NotifyIconA(NIM_DELETE, &tray_data); }
+
+HWND create_tooltip(HWND loupe) {
+    INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    HWND tooltip = CreateWindowExA(0, "tooltips_class32", nullptr, WS_POPUP, 0, -40,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                   instance_handle, nullptr);
+    SetWindowPos(tooltip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    std::memset(&tool_info, 0, sizeof(tool_info));
+    tool_info.cbSize = TTTOOLINFOA_V2_SIZE; // 44 bytes, through lParam
+    tool_info.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
+    tool_info.hwnd = loupe;
+    tool_info.uId = reinterpret_cast<UINT_PTR>(loupe);
+    tool_info.hinst = instance_handle;
+    tool_info.lpszText = initial_tip_text;
+    if (!SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool_info))) {
+        show_message_box(nullptr, texts::kTooltipFailed, texts::kAppName, MB_OK);
+        // Without a tooltip the program goes on; no window is left behind.
+        if (tooltip) DestroyWindow(tooltip);
+        return nullptr;
+    }
+    SendMessageA(tooltip, TTM_TRACKPOSITION, 0, MAKELPARAM(0, 0));
+    SendMessageA(tooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool_info));
+    return tooltip;
+}
+
+static void open_tray_menu(HWND loupe) {
+    stop_tracking(loupe);
+    int was_shown = loupe_shown;
+    if (was_shown) show_loupe(loupe, 0);
+    Sleep(1);
+    // Foreground first, or the menu does not close when the user clicks elsewhere.
+    SetForegroundWindow(tray_data.hWnd);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TrackPopupMenu(popup_menu, 0, cursor.x, cursor.y, 0, loupe, nullptr);
+    if (was_shown) show_loupe(loupe, 1);
+    start_tracking(loupe);
+    // Lets the next tray menu open and close properly.
+    PostMessageA(loupe, WM_NULL, 0, 0);
+}
+
+void on_tray_notify(HWND loupe, WPARAM, LPARAM lparam) {
+    switch (static_cast<UINT>(lparam)) {
+    case WM_LBUTTONUP:
+        if (settings.visible == 3) {
+            show_loupe(loupe, loupe_shown ? 0 : 1);
+            toggle_on = toggle_on ? 0 : 1;
+        } else if (settings.visible == 1) {
+            start_tracking(loupe); // resumes after a double click stopped it
+        }
+        break;
+    case WM_RBUTTONUP: open_tray_menu(loupe); break;
+    default: break;
+    }
+}
+
+void release_resources(HWND loupe) {
+    stop_tracking(loupe);
+    DeleteObject(light_frame_pen);
+    DeleteObject(gray_frame_pen);
+    DestroyMenu(popup_menu);
+    DestroyMenu(menu_resource);
+    DeleteDC(capture_dc);
+    DeleteObject(capture_bitmap);
+    DeleteObject(light_round_pen);
+    DeleteObject(dark_round_pen);
+    if (source_dc) delete_source_buffer();
+    if (zoom_dc) delete_zoom_buffer();
+    remove_tray_icon();
+    DestroyIcon(tray_icon);
+    tray_icon = nullptr;
+    ReleaseMutex(single_instance_mutex); // a new copy can start from here on
+}

@@ -1,0 +1,161 @@
+// The tracking tick, run every `interval` ms as the timer procedure of
+// TIMER_TRACK. It reads (keys, cursor, window under it, monitor), decides with
+// the pure functions of the engine, then applies (show/hide, move, capture,
+// invalidate, tooltip). Most ticks at rest end early: see rest_decision.
+#include <cstring>
+#include "app/runtime_state.h"
+#include "engine/capture.h"
+#include "engine/clipboard.h"
+#include "engine/hotkey_poll.h"
+#include "engine/placement.h"
+#include "engine/rest.h"
+#include "engine/tick.h"
+#include "engine/tooltip_text.h"
+#include "engine/visibility.h"
+#include "settings/rules.h"
+
+HWND find_visible_window_below(HWND start, int x, int y) {
+    for (HWND window = GetWindow(start, GW_HWNDNEXT); window;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(window)) continue;
+        RECT rect;
+        GetWindowRect(window, &rect);
+        if (rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+HWND top_level_ancestor(HWND window) {
+    if (!window) return nullptr;
+    for (HWND parent = GetParent(window); parent; parent = GetParent(parent)) window = parent;
+    return window;
+}
+
+static bool key_is_down(int virtual_key, void*) { return GetAsyncKeyState(virtual_key) != 0; }
+
+static bool class_is(HWND window, const char* name) {
+    char class_name[128] = "";
+    GetClassNameA(window, class_name, sizeof(class_name));
+    return std::strcmp(class_name, name) == 0;
+}
+
+// The visibility type for the window under the cursor: its rule's, or the
+// global one. Menus, their shadows and the loupe itself are looked through.
+static int visibility_type_under_cursor() {
+    int type = settings.visible;
+    if (settings.winset == 0 || rule_count() <= 0) return type;
+
+    POINT cursor;
+    GetCursorPos(&cursor);
+    HWND window = WindowFromPoint(cursor);
+    if (class_is(window, "#32768")) {
+        HWND below = GetWindow(window, GW_HWNDNEXT);
+        if (class_is(below, "SysShadow")) below = GetWindow(below, GW_HWNDNEXT);
+        window = find_visible_window_below(below, cursor.x, cursor.y);
+    }
+    if (class_is(window, "BRISVANE_CLASS")) {
+        window = find_visible_window_below(window, cursor.x, cursor.y);
+    }
+    HWND top = top_level_ancestor(window);
+    if (!top) return type;
+
+    char class_name[128] = "";
+    char title[128] = "";
+    GetClassNameA(top, class_name, sizeof(class_name));
+    GetWindowTextA(top, title, sizeof(title));
+    int32_t rule_type;
+    if (lookup_rule(class_name, title, &rule_type)) type = rule_type;
+    return type;
+}
+
+static Bounds monitor_bounds(POINT cursor) {
+    Bounds bounds = {0, 0, screen_size.cx, screen_size.cy};
+    HMONITOR monitor = MonitorFromPoint(cursor, MONITOR_DEFAULTTONULL);
+    if (monitor) {
+        MONITORINFO info = {};
+        info.cbSize = sizeof(info);
+        if (GetMonitorInfoA(monitor, &info)) {
+            bounds = {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                      info.rcMonitor.bottom};
+        }
+    }
+    return bounds;
+}
+
+static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) {
+    bool from_snapshot = settings.loupe != 0 && snapshot_mode == 1;
+    IntPair sample = pixel_sample_point(from_snapshot, {cursor.x, cursor.y}, virtual_screen.left,
+                                        virtual_screen.top, half_size);
+    COLORREF colour = GetPixel(capture_dc, sample.x, sample.y);
+    char text[80];
+    format_tooltip_text(text, sizeof(text), settings.hexcolor != 0, settings.magnify,
+                        {cursor.x, cursor.y}, GetRValue(colour), GetGValue(colour),
+                        GetBValue(colour));
+    // The control copies the text during the call; the pointer is not kept.
+    tool_info.lpszText = text;
+    SendMessageA(tooltip_hwnd, TTM_SETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool_info));
+    tool_info.lpszText = nullptr;
+
+    RECT tip_rect;
+    GetWindowRect(tooltip_hwnd, &tip_rect);
+    int tip_x = tooltip_x(loupe_x, cursor.x, tip_rect.right - tip_rect.left, bounds);
+    SendMessageA(tooltip_hwnd, TTM_TRACKPOSITION, 0,
+                 static_cast<LPARAM>(tooltip_track_position(tip_x, tip_y)));
+}
+
+void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
+    if (first_tick) {
+        if (first_tick_shows(settings.visible, settings.toggledef)) show_loupe(loupe, 1);
+        first_tick = 0;
+        toggle_on = loupe_shown;
+    }
+
+    KeyboardPoll keys = poll_keyboard(settings.hotkey, key_is_down, nullptr);
+    if (keys.copy_image) copy_image_to_clipboard(loupe);
+
+    int type = visibility_type_under_cursor();
+    int request = visibility_request(type, keys.hotkey_held, loupe_shown, &toggle_on,
+                                     &toggle_latch);
+    if (request == REQUEST_HIDE) {
+        show_loupe(loupe, 0);
+        return;
+    }
+    if (request == REQUEST_NOTHING && !loupe_shown) return;
+
+    POINT cursor;
+    GetCursorPos(&cursor);
+    bool moved = cursor.x != last_cursor_pos.x || cursor.y != last_cursor_pos.y;
+    bool direct_capture = !(layered_supported == 0 || settings.layered != 0);
+    switch (rest_decision(moved, settings.loupe != 0, direct_capture, &still_ticks)) {
+    case REST_NOTHING: return;
+    case REST_KEEP_ON_TOP:
+        SetWindowPos(loupe, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        return;
+    case REST_FULL_REFRESH: break;
+    }
+
+    Bounds bounds = monitor_bounds(cursor);
+    RECT tip_rect;
+    if (tooltip_hwnd && GetWindowRect(tooltip_hwnd, &tip_rect)) {
+        tip_height = tip_rect.bottom - tip_rect.top;
+    }
+    bool tooltip_on = tooltip_hwnd && tip_active == 1;
+    IntPair pointer = {cursor.x, cursor.y};
+    Placement place =
+        settings.loupe != 0
+            ? place_magnifying_glass(pointer, zoomed_size, bounds, tip_height)
+            : place_normal(pointer, zoomed_size, settings.position.y, loupe_distance, bounds,
+                           tooltip_on, tip_height);
+    SetWindowPos(loupe, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+
+    last_cursor_pos = cursor;
+    capture_origin = {cursor.x - half_size.x, cursor.y - half_size.y};
+    // Shown after the move, so it appears at its new place.
+    if (request == REQUEST_SHOW) show_loupe(loupe, 1);
+    capture_tick_area(loupe);
+    InvalidateRect(loupe, nullptr, FALSE);
+
+    if (tooltip_hwnd && tip_active == 1) update_tooltip(cursor, bounds, place.x, place.tip_y);
+}

@@ -1,0 +1,83 @@
+// Start-up arithmetic: file paths beside the executable and the menu's first state.
+#include <gtest/gtest.h>
+#include <string>
+#include "app/menu_state.h"
+#include "app/startup_paths.h"
+#include "resources/resource.h"
+
+TEST(StartupPaths, FilesGoBesideTheExecutable) {
+    char settings_file[260];
+    char help_file[260];
+    ASSERT_TRUE(build_file_paths("C:\\Apps\\tool.exe", settings_file, help_file, 260));
+    EXPECT_STREQ(settings_file, "C:\\Apps\\brisvane.ini");
+    EXPECT_STREQ(help_file, "C:\\Apps\\brisvane.chm");
+
+    ASSERT_TRUE(build_file_paths("tool.exe", settings_file, help_file, 260));
+    EXPECT_STREQ(settings_file, "tool.exebrisvane.ini"); // no backslash: nothing is cut
+}
+
+TEST(StartupPaths, TooLongForTheBuffersIsRefused) {
+    std::string directory = "C:\\" + std::string(245, 'd') + "\\";
+    char settings_file[260] = "untouched";
+    char help_file[260] = "untouched";
+    EXPECT_FALSE(build_file_paths((directory + "x.exe").c_str(), settings_file, help_file, 260));
+    EXPECT_STREQ(settings_file, "untouched");
+    // One byte shorter fits exactly: 246 + 2 + 12 = 259 characters plus the terminator.
+    std::string fits = "C:\\" + std::string(243, 'd') + "\\";
+    EXPECT_TRUE(build_file_paths((fits + "x.exe").c_str(), settings_file, help_file, 260));
+    EXPECT_EQ(std::string(settings_file).size(), 259u);
+}
+
+static Settings defaults() {
+    Settings s = {};
+    s.visible = 1;
+    s.ttdisp = 1;
+    s.marker = 1;
+    return s;
+}
+
+TEST(InitialMenuState, ChecksMirrorTheSettings) {
+    Settings s = defaults();
+    InitialMenuState state = initial_menu_state(s, 1);
+    EXPECT_EQ(state.visibility_item, IDM_VISIBLE_SHOWN);
+    EXPECT_TRUE(state.point_info);
+    EXPECT_TRUE(state.marker);
+    EXPECT_FALSE(state.loupe_mode);
+    EXPECT_FALSE(state.gray || state.invert || state.use_rules);
+
+    s.visible = 2;
+    s.ttdisp = 0;
+    s.marker = 0;
+    s.graybmp = 5; // any non-zero value is on
+    s.invertbmp = 1;
+    s.winset = 1;
+    state = initial_menu_state(s, 1);
+    EXPECT_EQ(state.visibility_item, IDM_VISIBLE_HIDDEN);
+    EXPECT_FALSE(state.point_info || state.marker);
+    EXPECT_TRUE(state.gray && state.invert && state.use_rules);
+
+    s.visible = 3;
+    EXPECT_EQ(initial_menu_state(s, 1).visibility_item, IDM_VISIBLE_TOGGLE);
+}
+
+TEST(InitialMenuState, ClickThroughOnlyWithDirectCaptureInMagnifyingGlassMode) {
+    Settings s = defaults();
+    s.addhole = 1;
+    s.loupe = 1;
+    InitialMenuState state = initial_menu_state(s, 1);
+    EXPECT_FALSE(state.click_through_grayed);
+    EXPECT_TRUE(state.click_through_checked);
+
+    s.addhole = 0;
+    EXPECT_FALSE(initial_menu_state(s, 1).click_through_checked);
+
+    s.addhole = 1;
+    EXPECT_TRUE(initial_menu_state(s, 0).click_through_grayed); // no layered windows
+    s.layered = 1;
+    EXPECT_TRUE(initial_menu_state(s, 1).click_through_grayed); // layered capture
+    s.layered = 0;
+    s.loupe = 0;
+    state = initial_menu_state(s, 1); // normal mode
+    EXPECT_TRUE(state.click_through_grayed);
+    EXPECT_FALSE(state.click_through_checked);
+}
