@@ -21,6 +21,8 @@ constexpr const char* kTipFormatHex = "[%d%%](%d, %d) %02X, %02X, %02X";
 constexpr const char* kSmoothNames[3] = {"なし", "バイリニア", "バイキュービック"};
 // Per-window settings dialog: visibility type combo box, index = type - 1.
 constexpr const char* kVisibilityTypeNames[3] = {"通常は表示", "通常は非表示", "トグル切替え"};
+// Per-window settings dialog: list view column headers.
+constexpr const char* kRuleColumnNames[3] = {"クラス名", "タイトル", "タイプ"};
 constexpr const char* kCapturePrompt = " （対象ウィンドウをクリックしてください）";
 
 // About dialog.

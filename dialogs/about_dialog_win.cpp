@@ -1,0 +1,85 @@
+// The about dialog (ABOUTDLG): version line, e-mail line and a web link. The
+// link is a notifying static drawn underlined in blue with the help cursor
+// over it; its own text is the address that a click opens.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/texts.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/dialogs.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr COLORREF kLinkColor = RGB(0, 0, 250);
+constexpr int kLinkTextSize = 64;
+
+HFONT link_font = nullptr;
+
+void shell_open(const char* address) {
+    ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+LinkOpener link_opener = shell_open;
+
+void close_about(HWND dialog) {
+    if (link_font) DeleteObject(link_font);
+    link_font = nullptr;
+    EndDialog(dialog, IDOK);
+}
+
+void open_link(HWND dialog) {
+    char address[kLinkTextSize] = "";
+    GetWindowTextA(GetDlgItem(dialog, IDC_ABOUT_LINK), address, sizeof address);
+    link_opener(address);
+    close_about(dialog);
+}
+
+} // namespace
+
+LinkOpener set_link_opener(LinkOpener opener) {
+    LinkOpener previous = link_opener;
+    link_opener = opener ? opener : shell_open;
+    return previous == shell_open ? nullptr : previous;
+}
+
+INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, texts::kVersionLine);
+        if (link_font) DeleteObject(link_font);
+        link_font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                                DEFAULT_PITCH | FF_DONTCARE, "MS Pゴシック");
+        return FALSE;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wparam) != GetDlgItem(dialog, IDC_ABOUT_LINK)) return FALSE;
+        SetCursor(LoadCursorA(nullptr, IDC_HELP));
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_CTLCOLORSTATIC: {
+        if (reinterpret_cast<HWND>(lparam) != GetDlgItem(dialog, IDC_ABOUT_LINK)) return FALSE;
+        HDC dc = reinterpret_cast<HDC>(wparam);
+        SelectObject(dc, link_font);
+        SetTextColor(dc, kLinkColor);
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDC_ABOUT_LINK:
+            if (HIWORD(wparam) == STN_CLICKED) open_link(dialog);
+            return TRUE;
+        case IDOK:
+        case IDCANCEL: // Esc and the close box close it like OK
+            close_about(dialog);
+            return TRUE;
+        default: return FALSE;
+        }
+    case WM_DESTROY: // closed some other way (its owner destroyed)
+        if (link_font) DeleteObject(link_font);
+        link_font = nullptr;
+        return FALSE;
+    default: return FALSE;
+    }
+}

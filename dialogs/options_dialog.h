@@ -1,0 +1,16 @@
+// Helpers of the options dialog beyond its procedure (dialogs/dialogs.h),
+// shared with its tests.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+// Narrows an up-down control to three quarters of its width (position and
+// height kept) and sets its range to low..9999.
+void narrow_spin(HWND spin, int low);
+// The wheel-step field and its arrows are usable only while smoothing is on.
+void apply_wheel_step_enable(HWND dialog, int smooth_index);
+// Brings the running loupe in line with the settings after OK: clamps,
+// derived sizes, window size, distance, snapshot mode, work buffers, the
+// click-through menu item, region and click-through style. old_smooth is the
+// smoothing mode from before the dialog.
+void apply_options(HWND loupe, int32_t old_smooth);

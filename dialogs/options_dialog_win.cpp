@@ -1,0 +1,223 @@
+// The options dialog (OPTDLG): the general settings, and the apply step that
+// brings the running loupe in line with them after OK. The controls are
+// filled from the settings record when the dialog opens and written back only
+// on OK; everything the loupe derives from them is rebuilt in
+// run_options_dialog once the dialog has gone.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/buffers.h"
+#include "app/loupe_window.h"
+#include "app/runtime_state.h"
+#include "app/texts.h"
+#include "dialogs/dialogs.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/options_logic.h"
+#include "engine/placement.h"
+#include "engine/shape.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+
+namespace {
+
+UINT field_value(HWND dialog, int id) {
+    return GetDlgItemInt(dialog, id, nullptr, FALSE);
+}
+
+void show_value(HWND dialog, int id, int32_t value) {
+    SetDlgItemInt(dialog, id, static_cast<UINT>(value), FALSE);
+}
+
+bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void enable_loupe_type_buttons(HWND dialog, BOOL enable) {
+    EnableWindow(GetDlgItem(dialog, IDC_OPT_SNAPSHOT), enable);
+    EnableWindow(GetDlgItem(dialog, IDC_OPT_PEEP), enable);
+}
+
+void init_options(HWND dialog) {
+    show_value(dialog, IDC_OPT_MAGNIFY, settings.magnify);
+    show_value(dialog, IDC_OPT_DISTANCE, settings.position.x);
+    show_value(dialog, IDC_OPT_ANGLE, settings.position.y);
+
+    show_value(dialog, IDC_OPT_WIDTH, settings.size.x);
+    narrow_spin(GetDlgItem(dialog, IDC_OPT_WIDTH_SPIN), 1);
+    show_value(dialog, IDC_OPT_HEIGHT, settings.size.y);
+    narrow_spin(GetDlgItem(dialog, IDC_OPT_HEIGHT_SPIN), 1);
+
+    HWND smooth = GetDlgItem(dialog, IDC_OPT_SMOOTH);
+    for (const char* name : texts::kSmoothNames)
+        SendMessageA(smooth, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendMessageA(smooth, CB_SETCURSEL, static_cast<WPARAM>(settings.smooth), 0);
+
+    show_value(dialog, IDC_OPT_WHEEL_STEP, settings.waddjust);
+    narrow_spin(GetDlgItem(dialog, IDC_OPT_WHEEL_STEP_SPIN), 1);
+    apply_wheel_step_enable(dialog, settings.smooth);
+
+    if (settings.maruwin.x != 0) CheckDlgButton(dialog, IDC_OPT_ROUND_NORMAL, BST_CHECKED);
+    if (settings.maruwin.y != 0) CheckDlgButton(dialog, IDC_OPT_ROUND_LOUPE, BST_CHECKED);
+    CheckDlgButton(dialog, settings.loupetype != 0 ? IDC_OPT_PEEP : IDC_OPT_SNAPSHOT, BST_CHECKED);
+
+    // Layered capture exists only where the system can do it; with it off,
+    // the snapshot/peep choice means nothing (the live copy is used).
+    if (layered_supported == 0) {
+        EnableWindow(GetDlgItem(dialog, IDC_OPT_LAYERED), FALSE);
+    } else if (settings.layered != 0) {
+        CheckDlgButton(dialog, IDC_OPT_LAYERED, BST_CHECKED);
+    } else {
+        enable_loupe_type_buttons(dialog, FALSE);
+    }
+
+    narrow_spin(GetDlgItem(dialog, IDC_OPT_MAGNIFY_SPIN), 100);
+    narrow_spin(GetDlgItem(dialog, IDC_OPT_DISTANCE_SPIN), 1);
+    narrow_spin(GetDlgItem(dialog, IDC_OPT_ANGLE_SPIN), 0);
+
+    if (settings.toggledef != 0) CheckDlgButton(dialog, IDC_OPT_TOGGLEDEF, BST_CHECKED);
+    if (settings.hexcolor != 0) CheckDlgButton(dialog, IDC_OPT_HEXCOLOR, BST_CHECKED);
+}
+
+// OK: every field back into the record, in the dialog's fixed order.
+void store_options(HWND dialog) {
+    settings.size.x = static_cast<int32_t>(field_value(dialog, IDC_OPT_WIDTH) | 1);
+    settings.size.y = static_cast<int32_t>(field_value(dialog, IDC_OPT_HEIGHT) | 1);
+    settings.magnify = static_cast<int32_t>(field_value(dialog, IDC_OPT_MAGNIFY));
+    settings.position.x = static_cast<int32_t>(field_value(dialog, IDC_OPT_DISTANCE));
+    settings.position.y = static_cast<int32_t>(field_value(dialog, IDC_OPT_ANGLE));
+    settings.loupetype = checked(dialog, IDC_OPT_SNAPSHOT) ? 0 : 1;
+    settings.layered = checked(dialog, IDC_OPT_LAYERED) ? 1 : 0;
+    settings.toggledef = checked(dialog, IDC_OPT_TOGGLEDEF) ? 1 : 0;
+    // No selection (a smoothing mode the box has no item for) keeps the mode.
+    LRESULT smooth = SendDlgItemMessageA(dialog, IDC_OPT_SMOOTH, CB_GETCURSEL, 0, 0);
+    if (smooth != CB_ERR) settings.smooth = static_cast<int32_t>(smooth);
+    settings.waddjust = static_cast<int32_t>(field_value(dialog, IDC_OPT_WHEEL_STEP));
+    settings.maruwin.x = checked(dialog, IDC_OPT_ROUND_NORMAL) ? 1 : 0;
+    settings.maruwin.y = checked(dialog, IDC_OPT_ROUND_LOUPE) ? 1 : 0;
+    settings.hexcolor = checked(dialog, IDC_OPT_HEXCOLOR) ? 1 : 0;
+}
+
+// The width and height arrows have no buddy integer: they step their edit by
+// two, keeping it odd, whatever the arrow's own (unused) position says.
+bool step_size_field(HWND dialog, const NMUPDOWN* change) {
+    int edit;
+    if (change->hdr.idFrom == IDC_OPT_WIDTH_SPIN)
+        edit = IDC_OPT_WIDTH;
+    else if (change->hdr.idFrom == IDC_OPT_HEIGHT_SPIN)
+        edit = IDC_OPT_HEIGHT;
+    else
+        return false;
+    SetDlgItemInt(dialog, edit, step_odd_value(field_value(dialog, edit), change->iDelta), FALSE);
+    return true;
+}
+
+void on_command(HWND dialog, int id, int code) {
+    switch (id) {
+    case IDC_OPT_LAYERED:
+        enable_loupe_type_buttons(dialog, checked(dialog, IDC_OPT_LAYERED));
+        break;
+    case IDC_OPT_SMOOTH:
+        if (code == CBN_SELCHANGE) {
+            apply_wheel_step_enable(dialog, static_cast<int>(SendDlgItemMessageA(
+                                                dialog, IDC_OPT_SMOOTH, CB_GETCURSEL, 0, 0)));
+        }
+        break;
+    case IDOK:
+        store_options(dialog);
+        EndDialog(dialog, IDOK);
+        break;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
+    default: break;
+    }
+}
+
+void remove_region(HWND loupe) {
+    SetWindowRgn(loupe, nullptr, TRUE);
+}
+
+} // namespace
+
+void narrow_spin(HWND spin, int low) {
+    RECT rect;
+    GetWindowRect(spin, &rect);
+    int width = (rect.right - rect.left) * 3 / 4;
+    SetWindowPos(spin, nullptr, 0, 0, width, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOMOVE);
+    SendMessageA(spin, UDM_SETRANGE32, static_cast<WPARAM>(low), kOptionsFieldMax);
+}
+
+void apply_wheel_step_enable(HWND dialog, int smooth_index) {
+    BOOL enable = smooth_index != 0;
+    EnableWindow(GetDlgItem(dialog, IDC_OPT_WHEEL_STEP), enable);
+    EnableWindow(GetDlgItem(dialog, IDC_OPT_WHEEL_STEP_SPIN), enable);
+}
+
+INT_PTR CALLBACK options_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_INITDIALOG: init_options(dialog); return FALSE;
+    case WM_COMMAND: on_command(dialog, LOWORD(wparam), HIWORD(wparam)); return FALSE;
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lparam);
+        if (header->code == UDN_DELTAPOS)
+            step_size_field(dialog, reinterpret_cast<const NMUPDOWN*>(lparam));
+        return FALSE; // the arrow may move its own position too
+    }
+    default: return FALSE;
+    }
+}
+
+void apply_options(HWND loupe, int32_t old_smooth) {
+    clamp_options(&settings);
+    zoomed_size = divide_point(scale_point(settings.size, settings.magnify), 100);
+    half_size = divide_point(settings.size, 2);
+
+    SetWindowPos(loupe, HWND_TOPMOST, 0, 0, zoomed_size.x + 4, zoomed_size.y + 4,
+                 SWP_NOMOVE | SWP_NOACTIVATE);
+    size_aspect = compute_size_aspect(settings.size);
+    loupe_distance = options_loupe_distance(zoomed_size, settings.position.x);
+    snapshot_mode =
+        options_snapshot_mode(settings.loupetype, settings.layered, layered_supported) ? 1 : 0;
+
+    // The snapshot itself is taken when the loupe is next shown; until then
+    // the capture buffer stays black.
+    IntPair screen = {virtual_screen.right - virtual_screen.left,
+                      virtual_screen.bottom - virtual_screen.top};
+    IntPair capture = options_capture_size(settings.size, screen, settings.loupe, snapshot_mode);
+    recreate_capture_buffer(capture.x, capture.y);
+
+    switch (options_click_through_item(settings.layered, layered_supported, settings.loupe)) {
+    case ClickThroughItem::GrayAndClear:
+        CheckMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_UNCHECKED);
+        settings.addhole = 0;
+        EnableMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_GRAYED);
+        break;
+    case ClickThroughItem::Enable:
+        EnableMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_ENABLED);
+        break;
+    case ClickThroughItem::Leave: break;
+    }
+
+    SmoothingDcChange dcs = smoothing_dc_change(old_smooth, settings.smooth, settings.graybmp);
+    if (dcs.create_zoom_dc) zoom_dc = create_screen_compatible_dc();
+    if (dcs.create_source_dc) source_dc = create_screen_compatible_dc();
+    if (dcs.delete_zoom) delete_zoom_buffer();
+    if (dcs.delete_source) delete_source_buffer();
+
+    if (settings.graybmp != 0 || settings.smooth != 0) {
+        recreate_source_buffer(loupe, settings.size.x, settings.size.y);
+        if (settings.smooth != 0) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
+    }
+
+    if (options_round_region(settings.loupe, settings.maruwin))
+        set_round_region(loupe);
+    else
+        remove_region(loupe);
+    if (settings.loupe != 0) apply_click_through(loupe);
+}
+
+INT_PTR run_options_dialog(HWND loupe) {
+    int32_t old_smooth = settings.smooth;
+    INT_PTR result = DialogBoxParamA(instance_handle, "OPTDLG", loupe, options_dialog_proc, 0);
+    if (result != IDOK) return result;
+    apply_options(loupe, old_smooth);
+    return IDOK;
+}
