@@ -3,52 +3,11 @@
 // settings, creates the hidden loupe window and runs the message loop.
 // Every early exit returns 0, silently.
 #include <windows.h>
-#include "app/loupe_window.h"
 #include "app/runtime_state.h"
 #include "app/single_instance.h"
+#include "app/startup.h"
 #include "app/startup_paths.h"
 #include "app/texts.h"
-
-static bool register_loupe_class() {
-    WNDCLASSA window_class = {};
-    window_class.style = CS_DBLCLKS; // the loupe hides on a double click
-    window_class.lpfnWndProc = loupe_window_proc;
-    window_class.hInstance = instance_handle;
-    window_class.hIcon = LoadIconA(instance_handle, "MYICON");
-    window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
-    // Hollow: the paint alone decides every pixel, nothing is erased first.
-    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    window_class.lpszClassName = texts::kWindowClass;
-    return RegisterClassA(&window_class) != 0;
-}
-
-static void read_screen_metrics() {
-    screen_size.cx = GetSystemMetrics(SM_CXSCREEN);
-    screen_size.cy = GetSystemMetrics(SM_CYSCREEN);
-    virtual_screen.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    virtual_screen.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    virtual_screen.right = virtual_screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    virtual_screen.bottom = virtual_screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
-}
-
-// Layered windows exist from Windows 2000 (major version 5) on.
-static int detect_layered_support() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    GetVersionExA(&version);
-    return version.dwMajorVersion >= 5 ? 1 : 0;
-}
-
-// Looked up at run time, so the program still starts where user32 lacks it.
-static void make_layered_loupe_opaque(HWND loupe) {
-    HMODULE user32 = LoadLibraryA("user32.dll");
-    if (!user32) return;
-    using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-    auto set_attributes = reinterpret_cast<SetLayeredAttributes>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
-    if (set_attributes) set_attributes(loupe, 0, 255, 2 /* LWA_ALPHA */);
-    FreeLibrary(user32);
-}
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!check_single_instance(texts::kWindowClass)) return 0;
@@ -66,14 +25,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
     layered_supported = detect_layered_support();
 
-    DWORD ex_style = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
-    if (layered_supported) ex_style |= WS_EX_LAYERED;
-    // Created just beyond the primary screen's corner; WM_CREATE moves it.
-    HWND loupe = CreateWindowExA(ex_style, texts::kWindowClass, texts::kAppName, WS_POPUP,
-                                 screen_size.cx + 1, screen_size.cy + 1, zoomed_size.x + 4,
-                                 zoomed_size.y + 4, nullptr, nullptr, instance_handle, nullptr);
+    HWND loupe = create_loupe_window();
     if (!loupe) return 0;
-    if (layered_supported) make_layered_loupe_opaque(loupe);
     ShowWindow(loupe, SW_HIDE);
     UpdateWindow(loupe);
 

@@ -108,6 +108,14 @@ void release_resources(HWND loupe) {
     if (zoom_dc) delete_zoom_buffer();
     remove_tray_icon();
     DestroyIcon(tray_icon);
-    tray_icon = nullptr;
     ReleaseMutex(single_instance_mutex); // a new copy can start from here on
+
+    // Nothing may point at the freed objects afterwards.
+    light_frame_pen = gray_frame_pen = light_round_pen = dark_round_pen = nullptr;
+    popup_menu = menu_resource = nullptr;
+    capture_dc = nullptr;
+    capture_bitmap = nullptr;
+    capture_bits = nullptr;
+    capture_buffer_size = {0, 0};
+    tray_icon = nullptr;
 }

@@ -1,0 +1,219 @@
+// The loupe window as start-up builds it, its menu commands and its wheel.
+#include <gtest/gtest.h>
+#include "app/buffers.h"
+#include "loupe_fixture.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+
+using LoupeWindow = LoupeWindowTest;
+
+TEST_F(LoupeWindow, CreationBuildsAHiddenToolWindowWithItsBuffers) {
+    ASSERT_TRUE(create_loupe());
+    EXPECT_EQ(loupe_hwnd, loupe_);
+    EXPECT_FALSE(IsWindowVisible(loupe_));
+    RECT rect;
+    GetWindowRect(loupe_, &rect);
+    EXPECT_EQ(rect.left, 10); // WM_CREATE moved it from beyond the screen's corner
+    EXPECT_EQ(rect.top, 10);
+    EXPECT_EQ(rect.right - rect.left, 115);
+    EXPECT_EQ(rect.bottom - rect.top, 115);
+    EXPECT_EQ(GetWindowLongA(loupe_, GWL_STYLE) & WS_POPUP, WS_POPUP);
+    LONG ex_style = GetWindowLongA(loupe_, GWL_EXSTYLE);
+    EXPECT_TRUE(ex_style & WS_EX_TOPMOST);
+    EXPECT_TRUE(ex_style & WS_EX_TOOLWINDOW);
+    EXPECT_EQ((ex_style & WS_EX_LAYERED) != 0, layered_supported != 0);
+
+    EXPECT_EQ(capture_buffer_size.cx, 40); // size + 3
+    EXPECT_EQ(capture_buffer_size.cy, 40);
+    EXPECT_EQ(source_dc, nullptr); // neither gray nor smoothing
+    EXPECT_EQ(zoom_dc, nullptr);
+    EXPECT_EQ(half_size, (IntPair{18, 18}));
+    EXPECT_NEAR(loupe_distance, 96.61, 0.01);
+}
+
+TEST_F(LoupeWindow, InitialMenuMirrorsTheSettingsAndGraysClickThrough) {
+    settings.visible = 3;
+    settings.addhole = 1; // normal mode: grayed and cleared
+    settings.invertbmp = 1;
+    ASSERT_TRUE(create_loupe());
+    EXPECT_TRUE(item_checked(IDM_VISIBLE_TOGGLE));
+    EXPECT_FALSE(item_checked(IDM_VISIBLE_SHOWN));
+    EXPECT_TRUE(item_checked(IDM_POINT_INFO));
+    EXPECT_TRUE(item_checked(IDM_MARKER));
+    EXPECT_TRUE(item_checked(IDM_INVERT));
+    EXPECT_FALSE(item_checked(IDM_LOUPE_MODE));
+    EXPECT_TRUE(item_grayed(IDM_CLICK_THROUGH));
+    EXPECT_EQ(settings.addhole, 0);
+    EXPECT_FALSE(GetWindowLongA(loupe_, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+}
+
+TEST_F(LoupeWindow, ClickThroughStartsCheckedInMagnifyingGlassModeWithDirectCapture) {
+    if (!layered_supported) GTEST_SKIP() << "needs layered windows";
+    settings.loupe = 1;
+    settings.addhole = 1;
+    ASSERT_TRUE(create_loupe());
+    EXPECT_TRUE(item_checked(IDM_LOUPE_MODE));
+    EXPECT_FALSE(item_grayed(IDM_CLICK_THROUGH));
+    EXPECT_TRUE(item_checked(IDM_CLICK_THROUGH));
+    EXPECT_TRUE(GetWindowLongA(loupe_, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+
+    command(IDM_CLICK_THROUGH);
+    EXPECT_EQ(settings.addhole, 0);
+    EXPECT_FALSE(item_checked(IDM_CLICK_THROUGH));
+    EXPECT_FALSE(GetWindowLongA(loupe_, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    EXPECT_TRUE(GetWindowLongA(loupe_, GWL_EXSTYLE) & WS_EX_TOPMOST); // no other bit changed
+
+    command(IDM_LOUPE_MODE); // leaving the mode grays the item and clears the setting
+    ShowCursor(TRUE);
+    EXPECT_TRUE(item_grayed(IDM_CLICK_THROUGH));
+    EXPECT_EQ(settings.loupe, 0);
+}
+
+TEST_F(LoupeWindow, SwitchesFlipTheirSettingAndCheckMark) {
+    ASSERT_TRUE(create_loupe());
+    struct Switch {
+        UINT id;
+        int32_t* setting;
+    } switches[] = {{IDM_MARKER, &settings.marker},
+                    {IDM_INVERT, &settings.invertbmp},
+                    {IDM_USE_RULES, &settings.winset}};
+    for (const Switch& item : switches) {
+        int32_t before = *item.setting;
+        command(item.id);
+        EXPECT_EQ(*item.setting, before ? 0 : 1) << item.id;
+        EXPECT_EQ(item_checked(item.id), *item.setting != 0) << item.id;
+        command(item.id);
+        EXPECT_EQ(*item.setting, before) << item.id;
+        EXPECT_EQ(item_checked(item.id), before != 0) << item.id;
+    }
+}
+
+TEST_F(LoupeWindow, VisibilityCommandsAreRadioChecks) {
+    ASSERT_TRUE(create_loupe());
+    command(IDM_VISIBLE_TOGGLE);
+    EXPECT_EQ(settings.visible, 3);
+    EXPECT_TRUE(item_checked(IDM_VISIBLE_TOGGLE));
+    EXPECT_FALSE(item_checked(IDM_VISIBLE_SHOWN) || item_checked(IDM_VISIBLE_HIDDEN));
+
+    command(IDM_VISIBLE_SHOWN); // shows at once
+    EXPECT_EQ(settings.visible, 1);
+    EXPECT_EQ(loupe_shown, 1);
+    EXPECT_EQ(toggle_on, 1);
+    EXPECT_TRUE(IsWindowVisible(loupe_));
+
+    command(IDM_VISIBLE_HIDDEN); // the tick hides it
+    EXPECT_EQ(settings.visible, 2);
+    EXPECT_EQ(toggle_on, 0);
+    EXPECT_TRUE(item_checked(IDM_VISIBLE_HIDDEN));
+    EXPECT_FALSE(item_checked(IDM_VISIBLE_SHOWN));
+}
+
+TEST_F(LoupeWindow, PointInformationFollowsTheLoupeWhenSwitchedOn) {
+    ASSERT_TRUE(create_loupe());
+    command(IDM_POINT_INFO);
+    EXPECT_EQ(settings.ttdisp, 0);
+    EXPECT_EQ(tip_active, 0);
+    EXPECT_FALSE(item_checked(IDM_POINT_INFO));
+    command(IDM_POINT_INFO); // loupe hidden: stays inactive until it is shown
+    EXPECT_EQ(settings.ttdisp, 1);
+    EXPECT_EQ(tip_active, 0);
+    EXPECT_TRUE(item_checked(IDM_POINT_INFO));
+}
+
+TEST_F(LoupeWindow, GraySwitchCreatesAndDeletesTheSourceBufferOnlyWithoutSmoothing) {
+    ASSERT_TRUE(create_loupe());
+    command(IDM_GRAY);
+    EXPECT_EQ(settings.graybmp, 1);
+    EXPECT_TRUE(item_checked(IDM_GRAY));
+    ASSERT_NE(source_dc, nullptr);
+    EXPECT_NE(source_bits, nullptr);
+    EXPECT_EQ(source_buffer_size.cx, 40);
+    EXPECT_EQ(source_buffer_size.cy, 40);
+    command(IDM_GRAY);
+    EXPECT_EQ(settings.graybmp, 0);
+    EXPECT_EQ(source_dc, nullptr);
+    EXPECT_EQ(source_bitmap, nullptr);
+}
+
+TEST_F(LoupeWindow, GraySwitchLeavesTheSmoothingBuffersAlone) {
+    settings.smooth = 1;
+    ASSERT_TRUE(create_loupe());
+    HDC source_before = source_dc;
+    HBITMAP bitmap_before = source_bitmap;
+    ASSERT_NE(source_before, nullptr);
+    ASSERT_NE(zoom_dc, nullptr);
+    EXPECT_EQ(zoom_buffer_size.cx, 111);
+    command(IDM_GRAY);
+    command(IDM_GRAY);
+    EXPECT_EQ(source_dc, source_before);
+    EXPECT_EQ(source_bitmap, bitmap_before);
+}
+
+TEST_F(LoupeWindow, MagnifyingGlassSwitchUsesASnapshotSizedBufferInSnapshotMode) {
+    settings.layered = 1; // layered capture: magnifying-glass mode works from a snapshot
+    ASSERT_TRUE(create_loupe());
+    EXPECT_EQ(snapshot_mode, 1);
+    command(IDM_LOUPE_MODE);
+    EXPECT_EQ(settings.loupe, 1);
+    EXPECT_TRUE(item_checked(IDM_LOUPE_MODE));
+    EXPECT_EQ(capture_buffer_size.cx, virtual_screen.right - virtual_screen.left + 3);
+    EXPECT_EQ(capture_buffer_size.cy, virtual_screen.bottom - virtual_screen.top + 3);
+    EXPECT_TRUE(item_grayed(IDM_CLICK_THROUGH)); // layered capture offers no click-through
+    command(IDM_LOUPE_MODE);
+    EXPECT_EQ(settings.loupe, 0);
+    // The large buffer stays: it is big enough for the normal size too.
+    EXPECT_GT(capture_buffer_size.cx, 40);
+    ShowCursor(TRUE);
+    ShowCursor(FALSE);
+}
+
+static void wheel(HWND loupe, int delta, unsigned keys, int x, int y) {
+    SendMessageA(loupe, WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), MAKELPARAM(x, y));
+}
+
+TEST_F(LoupeWindow, WheelZoomsAndRecentresOnlyInMagnifyingGlassMode) {
+    ASSERT_TRUE(create_loupe());
+    wheel(loupe_, -120, 0, 500, 400);
+    EXPECT_EQ(settings.magnify, 300); // normal mode: nothing
+
+    command(IDM_LOUPE_MODE);
+    wheel(loupe_, -120, 0, 500, 400);
+    EXPECT_EQ(settings.magnify, 400);
+    EXPECT_EQ(zoomed_size, (IntPair{148, 148}));
+    RECT rect;
+    GetWindowRect(loupe_, &rect);
+    EXPECT_EQ(rect.right - rect.left, 152);
+    EXPECT_EQ(rect.left, 500 - 74 - 2);
+    EXPECT_EQ(rect.top, 400 - 74 - 2);
+    EXPECT_EQ(last_cursor_pos.x, -2); // forces a redraw on the next tick
+
+    wheel(loupe_, -120, MK_SHIFT, 300, 300);
+    EXPECT_EQ(settings.size, (IntPair{39, 39}));
+    EXPECT_EQ(half_size, (IntPair{19, 19}));
+    EXPECT_EQ(zoomed_size, (IntPair{156, 156}));
+    if (layered_supported && settings.layered == 0) {
+        EXPECT_EQ(capture_buffer_size.cx, 42);
+    }
+    command(IDM_LOUPE_MODE);
+    ShowCursor(TRUE);
+}
+
+TEST_F(LoupeWindow, WheelResizeRecreatesTheSourceBufferWithGray) {
+    settings.loupe = 1;
+    settings.graybmp = 1;
+    ASSERT_TRUE(create_loupe());
+    wheel(loupe_, -120, MK_CONTROL, 200, 200);
+    EXPECT_EQ(source_buffer_size.cx, 42);
+    EXPECT_EQ(source_buffer_size.cy, 42);
+    ShowCursor(TRUE);
+}
+
+TEST_F(LoupeWindow, DoubleClickHidesAndStopsTrackingWhenNormallyShown) {
+    ASSERT_TRUE(create_loupe());
+    command(IDM_VISIBLE_SHOWN);
+    ASSERT_EQ(loupe_shown, 1);
+    SendMessageA(loupe_, WM_LBUTTONDBLCLK, 0, 0);
+    EXPECT_EQ(loupe_shown, 0);
+    EXPECT_EQ(toggle_on, 0);
+    EXPECT_FALSE(IsWindowVisible(loupe_));
+}
