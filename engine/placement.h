@@ -30,8 +30,8 @@ Placement place_magnifying_glass(IntPair cursor, IntPair zoomed, Bounds monitor,
 // (degrees clockwise from straight up), kept on the monitor by clamping or
 // by mirroring to the other side of the cursor. With fit_tooltip the tooltip
 // is fitted above or below the loupe, which may move the loupe again; without
-// it tip_y is the row just past the loupe's side away from the cursor and the
-// loupe is not moved for it.
+// it tip_y is still worked out (above a loupe that stands above the cursor,
+// else below) but nothing is moved for it.
 Placement place_normal(IntPair cursor, IntPair zoomed, int32_t angle, double distance,
                        Bounds monitor, bool fit_tooltip, int tip_height);
 
