@@ -1,0 +1,126 @@
+// Getting screen pixels into the capture buffer, and showing or hiding the
+// loupe with what goes along with it (cursor, snapshot, tooltip).
+//
+// A capture block of cw x ch screen pixels is stored with one pixel of margin
+// on the left and top and two on the right and bottom, (cw + 3) x (ch + 3) in
+// all, so that the interpolation always finds its neighbours. Where the
+// screen is not (off the edge of the virtual screen) the block stays dark gray.
+//
+// The loupe must not magnify itself. On a layered loupe a copy without
+// CAPTUREBLT leaves it out, so the screen is copied directly. Otherwise, in
+// magnifying-glass mode (the loupe covers its own area), either a snapshot of
+// the whole screen taken each time the loupe appears is panned, or a hole is
+// cut into the window's region for the moment of each copy (peep window).
+#include "engine/capture.h"
+
+#include <commctrl.h>
+
+#include "app/runtime_state.h"
+#include "engine/shape.h"
+#include "settings/settings.h"
+
+DWORD screen_raster_op() {
+    return settings.layered ? (SRCCOPY | CAPTUREBLT) : SRCCOPY;
+}
+
+void show_loupe(HWND loupe, int show) {
+    if (show == loupe_shown) return;
+    if (settings.loupe) {
+        // The loupe covers the cursor and the centre marker stands in for it.
+        // Other code may have moved the display count meanwhile, so drive it
+        // across the threshold instead of stepping it once.
+        if (show) {
+            int count = ShowCursor(FALSE);
+            while (count >= 0)
+                count = ShowCursor(FALSE);
+            // The window is still hidden here, so the snapshot does not hold it.
+            if (snapshot_mode) take_screen_snapshot();
+        } else {
+            int count = ShowCursor(TRUE);
+            while (count < 0)
+                count = ShowCursor(TRUE);
+        }
+    }
+    ShowWindow(loupe, show ? SW_SHOWNORMAL : SW_HIDE);
+    loupe_shown = show;
+    if (settings.ttdisp) {
+        tip_active = show;
+        if (tooltip_hwnd) {
+            SendMessageA(tooltip_hwnd, TTM_TRACKACTIVATE, static_cast<WPARAM>(show),
+                         reinterpret_cast<LPARAM>(&tool_info));
+        }
+    }
+}
+
+void take_screen_snapshot() {
+    const int width = virtual_screen.right - virtual_screen.left;
+    const int height = virtual_screen.bottom - virtual_screen.top;
+    HWND desktop = GetDesktopWindow();
+    HDC screen = GetDC(desktop);
+    // The whole buffer, margins included, in buffer coordinates: the virtual
+    // screen's own rectangle would miss the right and bottom margins, and
+    // most of the buffer when a monitor lies left of or above the primary.
+    RECT whole = {0, 0, width + 3, height + 3};
+    FillRect(capture_dc, &whole, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
+    BitBlt(capture_dc, 1, 1, width, height, screen, virtual_screen.left, virtual_screen.top,
+           screen_raster_op());
+    ReleaseDC(desktop, screen);
+}
+
+static void copy_block(HDC screen, int block_w, int block_h, DWORD rop) {
+    BitBlt(capture_dc, 0, 0, block_w, block_h, screen, capture_origin.x - 1, capture_origin.y - 1,
+           rop);
+}
+
+// The window's present outline as a fresh region in window coordinates.
+static HRGN current_outline(HWND loupe) {
+    if (settings.maruwin.y) {
+        HRGN outline = CreateRectRgn(0, 0, 0, 0);
+        if (GetWindowRgn(loupe, outline) != ERROR) return outline;
+        // No region set (yet): an empty outline would leave the window
+        // nothing but the hole, so treat it as the plain rectangle.
+        DeleteObject(outline);
+    }
+    RECT window_rect;
+    GetWindowRect(loupe, &window_rect);
+    return CreateRectRgn(0, 0, window_rect.right - window_rect.left + 4,
+                         window_rect.bottom - window_rect.top + 4);
+}
+
+static void capture_through_peep_hole(HWND loupe, HDC screen, int block_w, int block_h, DWORD rop) {
+    HRGN outline = current_outline(loupe);
+    POINT corner = {capture_origin.x - 1, capture_origin.y - 1};
+    ScreenToClient(loupe, &corner);
+    HRGN hole = CreateRectRgn(corner.x, corner.y, corner.x + block_w, corner.y + block_h);
+    // Cuts the hole out; parts of the hole outside the outline are added,
+    // which does no harm for the moment of the copy.
+    CombineRgn(outline, outline, hole, RGN_XOR);
+    DeleteObject(hole);
+    if (!SetWindowRgn(loupe, outline, TRUE)) DeleteObject(outline); // else the window owns it
+    Sleep(1); // let the windows below repaint the uncovered area
+    copy_block(screen, block_w, block_h, rop);
+    if (settings.maruwin.y) {
+        set_round_region(loupe);
+    } else {
+        SetWindowRgn(loupe, nullptr, TRUE);
+    }
+}
+
+void capture_tick_area(HWND loupe) {
+    const int block_w = settings.size.x + 3;
+    const int block_h = settings.size.y + 3;
+    const DWORD rop = screen_raster_op();
+    const bool direct = settings.loupe == 0 || (layered_supported == 1 && settings.layered == 0);
+    if (!direct && settings.loupetype == 0) return; // snapshot: the buffer already holds it
+
+    HWND desktop = GetDesktopWindow();
+    HDC screen = GetDC(desktop);
+    if (direct) {
+        RECT block = {0, 0, block_w, block_h};
+        FillRect(capture_dc, &block, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
+        copy_block(screen, block_w, block_h, rop);
+    } else {
+        capture_through_peep_hole(loupe, screen, block_w, block_h, rop);
+    }
+    ReleaseDC(desktop, screen);
+}

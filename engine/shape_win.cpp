@@ -1,0 +1,83 @@
+// The loupe's look: the optional elliptic window region and the paint of the
+// client area (magnified image, two-pixel frame, centre marker).
+//
+// The client area is (W + 4) x (H + 4) for an image of W x H: the image sits
+// at (2, 2) and the two outer rows and columns on each side carry the frame.
+// The window class has a hollow background, so the paint alone decides every
+// pixel, and it redraws everything each time, so the XOR marker never piles up.
+#include "engine/shape.h"
+
+#include "app/runtime_state.h"
+#include "engine/overlay_geometry.h"
+#include "engine/render.h"
+#include "settings/settings.h"
+
+void set_round_region(HWND loupe) {
+    // Whatever stays visible of the old content around the new shape until
+    // the next paint is black.
+    RECT client;
+    GetClientRect(loupe, &client);
+    HDC dc = GetDC(loupe);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(loupe, dc);
+
+    // The ellipse's box reaches one pixel beyond the window on every side,
+    // so the round frame drawn at the client edge is not clipped away.
+    RECT window_rect;
+    GetWindowRect(loupe, &window_rect);
+    const int w = window_rect.right - window_rect.left;
+    const int h = window_rect.bottom - window_rect.top;
+    HRGN ellipse = CreateEllipticRgn(-1, -1, w + 1, h + 1);
+    if (!SetWindowRgn(loupe, ellipse, TRUE)) DeleteObject(ellipse); // else the window owns it
+}
+
+bool loupe_is_round() {
+    return settings.loupe ? settings.maruwin.y != 0 : settings.maruwin.x != 0;
+}
+
+// Etched border: the outer ring light on top and left and gray on bottom and
+// right, the inner ring the other way round. Later lines cover earlier ones.
+static void draw_rectangular_frame(HDC dc, int r, int b) {
+    FrameLine lines[kFrameLineCount];
+    frame_lines(r, b, lines);
+    for (const FrameLine& line : lines) {
+        SelectObject(dc, line.colour == FRAME_LIGHT ? light_frame_pen : gray_frame_pen);
+        MoveToEx(dc, line.x0, line.y0, nullptr);
+        LineTo(dc, line.x1, line.y1); // the end point itself is not drawn
+    }
+}
+
+static void draw_round_frame(HDC dc, int r, int b) {
+    SelectObject(dc, GetStockObject(NULL_BRUSH)); // outline only, keep the image
+    SelectObject(dc, dark_round_pen);
+    Ellipse(dc, 0, 0, r - 1, b - 1);
+    SelectObject(dc, light_round_pen);
+    Ellipse(dc, 1, 1, r - 2, b - 2);
+}
+
+// Outline of the square around the magnified cursor pixel, each of its pixels
+// inverted once, so it shows on any image.
+static void draw_centre_marker(HDC dc) {
+    const MarkerSquare square = marker_square(zoomed_size, settings.magnify);
+    SetROP2(dc, R2_XORPEN);
+    SelectObject(dc, GetStockObject(WHITE_PEN));
+    MoveToEx(dc, square.x0, square.y0, nullptr);
+    LineTo(dc, square.x1, square.y0);
+    LineTo(dc, square.x1, square.y1);
+    LineTo(dc, square.x0, square.y1);
+    LineTo(dc, square.x0, square.y0);
+}
+
+void paint_loupe(HWND loupe, HDC dc) {
+    RECT client;
+    GetClientRect(loupe, &client);
+    const POINT source = image_source_origin();
+    render_magnified(dc, 2, 2, zoomed_size.x, zoomed_size.y, capture_dc, source.x, source.y,
+                     settings.size.x, settings.size.y, image_raster_op());
+    if (loupe_is_round()) {
+        draw_round_frame(dc, client.right, client.bottom);
+    } else {
+        draw_rectangular_frame(dc, client.right, client.bottom);
+    }
+    if (settings.marker) draw_centre_marker(dc);
+}
