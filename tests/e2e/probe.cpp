@@ -1,0 +1,349 @@
+// Cross-process probes of the end-to-end suite (see probe.h).
+#include "tests/e2e/probe.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <cstdio>
+#include <cstring>
+
+namespace e2e {
+
+bool wait_until(const std::function<bool()>& cond, DWORD timeout_ms, DWORD step_ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (cond()) return true;
+        if (GetTickCount() - start >= timeout_ms) return cond();
+        Sleep(step_ms);
+    }
+}
+
+bool holds_for(const std::function<bool()>& cond, DWORD period_ms, DWORD step_ms) {
+    const DWORD start = GetTickCount();
+    do {
+        if (!cond()) return false;
+        Sleep(step_ms);
+    } while (GetTickCount() - start < period_ms);
+    return cond();
+}
+
+static std::string env(const char* name) {
+    char buf[1024];
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+    if (n == 0 || n >= sizeof buf) return "";
+    return std::string(buf, n);
+}
+
+std::string product_exe_path() {
+    return env("BRISVANE_EXE");
+}
+
+std::string shots_dir() {
+    std::string dir = env("BRISVANE_SHOTS");
+    if (dir.empty()) {
+        char buf[MAX_PATH];
+        DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
+        dir.assign(buf, n);
+    }
+    if (!dir.empty() && dir.back() != '\\') dir += '\\';
+    return dir;
+}
+
+// ---- windows -----------------------------------------------------------
+
+namespace {
+struct EnumQuery {
+    DWORD pid;
+    const char* cls;
+    bool visible_only;
+    std::vector<HWND>* out;
+};
+
+BOOL CALLBACK collect_window(HWND w, LPARAM lp) {
+    auto* q = reinterpret_cast<EnumQuery*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != q->pid) return TRUE;
+    if (q->visible_only && !IsWindowVisible(w)) return TRUE;
+    if (q->cls && class_of(w) != q->cls) return TRUE;
+    q->out->push_back(w);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> top_windows(DWORD pid, const char* cls) {
+    std::vector<HWND> out;
+    EnumQuery q{pid, cls, false, &out};
+    EnumWindows(collect_window, reinterpret_cast<LPARAM>(&q));
+    return out;
+}
+
+std::vector<HWND> visible_top_windows(DWORD pid, const char* cls) {
+    std::vector<HWND> out;
+    EnumQuery q{pid, cls, true, &out};
+    EnumWindows(collect_window, reinterpret_cast<LPARAM>(&q));
+    return out;
+}
+
+std::string class_of(HWND w) {
+    char buf[256] = "";
+    int n = GetClassNameA(w, buf, sizeof buf);
+    return std::string(buf, n > 0 ? n : 0);
+}
+
+std::string title_of(HWND w) {
+    char buf[512] = "";
+    int n = GetWindowTextA(w, buf, sizeof buf);
+    return std::string(buf, n > 0 ? n : 0);
+}
+
+RECT window_rect(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+SIZE client_size(HWND w) {
+    RECT r{};
+    GetClientRect(w, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+bool same_rect(const RECT& r, int left, int top, int width, int height) {
+    return r.left == left && r.top == top && r.right - r.left == width &&
+           r.bottom - r.top == height;
+}
+
+std::string describe(const RECT& r) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "(%ld, %ld) %ld x %ld", r.left, r.top, r.right - r.left,
+                  r.bottom - r.top);
+    return buf;
+}
+
+// ---- screen ------------------------------------------------------------
+
+Grab grab_screen(const RECT& area) {
+    Grab g;
+    g.area = area;
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (w <= 0 || h <= 0) return g;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h; // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const int stride = (3 * w + 3) & ~3;
+    g.pixels.resize(static_cast<size_t>(w) * h);
+    const auto* p = static_cast<const uint8_t*>(bits);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* px = p + y * stride + 3 * x;
+            g.pixels[y * w + x] = (uint32_t(px[2]) << 16) | (uint32_t(px[1]) << 8) | px[0];
+        }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return g;
+}
+
+Grab grab_window(HWND w) {
+    return grab_screen(window_rect(w));
+}
+
+bool save_bmp(const Grab& g, const std::string& name) {
+    const int w = g.area.right - g.area.left, h = g.area.bottom - g.area.top;
+    if (w <= 0 || h <= 0) return false;
+    const int stride = (3 * w + 3) & ~3;
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    fh.bfType = 0x4D42; // "BM"
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + stride * h;
+    ih.biSize = sizeof ih;
+    ih.biWidth = w;
+    ih.biHeight = h; // bottom-up: every reader understands it
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biCompression = BI_RGB;
+    std::vector<uint8_t> rows(static_cast<size_t>(stride) * h, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint32_t c = g.pixels[y * w + x];
+            uint8_t* px = &rows[(h - 1 - y) * stride + 3 * x];
+            px[0] = c & 0xFF;
+            px[1] = (c >> 8) & 0xFF;
+            px[2] = (c >> 16) & 0xFF;
+        }
+    const std::string path = shots_dir() + name + ".bmp";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&ih, sizeof ih, 1, f) == 1 &&
+              std::fwrite(rows.data(), rows.size(), 1, f) == 1;
+    return std::fclose(f) == 0 && ok;
+}
+
+std::string rgb_text(uint32_t rgb) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "(%u, %u, %u)", unsigned(rgb >> 16), unsigned((rgb >> 8) & 0xFF),
+                  unsigned(rgb & 0xFF));
+    return buf;
+}
+
+// ---- input -------------------------------------------------------------
+
+static void send_key(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+}
+
+void key_down(WORD vk) {
+    send_key(vk, false);
+}
+void key_up(WORD vk) {
+    send_key(vk, true);
+}
+
+void hold_keys(const std::vector<WORD>& vks, DWORD hold_ms) {
+    for (WORD vk : vks) {
+        key_down(vk);
+        Sleep(20);
+    }
+    Sleep(hold_ms);
+    for (auto it = vks.rbegin(); it != vks.rend(); ++it) {
+        key_up(*it);
+        Sleep(20);
+    }
+}
+
+void post_wheel(HWND w, int delta, WORD keys, int x, int y) {
+    WPARAM wp = (static_cast<WPARAM>(static_cast<WORD>(static_cast<short>(delta))) << 16) | keys;
+    LPARAM lp = static_cast<LPARAM>((static_cast<DWORD>(static_cast<WORD>(y)) << 16) |
+                                    static_cast<WORD>(x));
+    PostMessageA(w, WM_MOUSEWHEEL, wp, lp);
+}
+
+// ---- clipboard -----------------------------------------------------------
+
+bool empty_clipboard() {
+    if (!OpenClipboard(nullptr)) return false;
+    BOOL ok = EmptyClipboard();
+    CloseClipboard();
+    return ok != 0;
+}
+
+std::vector<uint8_t> clipboard_dib() {
+    std::vector<uint8_t> out;
+    if (!OpenClipboard(nullptr)) return out;
+    HANDLE h = GetClipboardData(CF_DIB);
+    if (h) {
+        SIZE_T n = GlobalSize(h);
+        const void* p = GlobalLock(h);
+        if (p && n) out.assign(static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n);
+        if (p) GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return out;
+}
+
+// ---- tooltip -------------------------------------------------------------
+
+std::string remote_tooltip_text(HANDLE process, HWND tooltip, HWND owner) {
+    // TOOLINFOA in its 44-byte form, then the text buffer.
+    constexpr SIZE_T kInfoSize = 44, kTextSize = 256;
+    auto* remote = static_cast<uint8_t*>(
+        VirtualAllocEx(process, nullptr, kInfoSize + kTextSize, MEM_COMMIT, PAGE_READWRITE));
+    if (!remote) return "<no remote memory>";
+    TOOLINFOA ti{};
+    ti.cbSize = kInfoSize;
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = owner;
+    ti.uId = reinterpret_cast<UINT_PTR>(owner);
+    ti.lpszText = reinterpret_cast<LPSTR>(remote + kInfoSize);
+    char text[kTextSize] = "";
+    SIZE_T done = 0;
+    WriteProcessMemory(process, remote, &ti, kInfoSize, &done);
+    WriteProcessMemory(process, remote + kInfoSize, text, kTextSize, &done);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(tooltip, TTM_GETTEXTA, kTextSize, reinterpret_cast<LPARAM>(remote),
+                        SMTO_ABORTIFHUNG, 2000, &result);
+    ReadProcessMemory(process, remote + kInfoSize, text, kTextSize - 1, &done);
+    text[kTextSize - 1] = 0;
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return text;
+}
+
+// ---- tray ----------------------------------------------------------------
+
+static NOTIFYICONDATAA icon_data(HWND owner, UINT uid) {
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = 88; // the first form, as the product uses
+    nid.hWnd = owner;
+    nid.uID = uid;
+    return nid;
+}
+
+bool tray_icon_exists(HWND owner, UINT uid) {
+    NOTIFYICONDATAA nid = icon_data(owner, uid);
+    nid.uFlags = NIF_TIP;
+    std::strcpy(nid.szTip, "Brisvane");
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) != 0;
+}
+
+bool tray_icon_delete(HWND owner, UINT uid) {
+    NOTIFYICONDATAA nid = icon_data(owner, uid);
+    return Shell_NotifyIconA(NIM_DELETE, &nid) != 0;
+}
+
+// ---- Wine ----------------------------------------------------------------
+
+WineVersionOverride::WineVersionOverride(const char* exe_name, const char* version)
+    : key_(std::string("Software\\Wine\\AppDefaults\\") + exe_name) {
+    HKEY k = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &k,
+                        &disposition) != ERROR_SUCCESS)
+        return;
+    created_key_ = disposition == REG_CREATED_NEW_KEY;
+    char old[64];
+    DWORD type = 0, size = sizeof old;
+    if (RegQueryValueExA(k, "Version", nullptr, &type, reinterpret_cast<BYTE*>(old), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_SZ) {
+        had_previous_ = true;
+        previous_.assign(old, size > 0 ? size - 1 : 0);
+    }
+    ok_ = RegSetValueExA(k, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                         static_cast<DWORD>(std::strlen(version) + 1)) == ERROR_SUCCESS;
+    RegCloseKey(k);
+}
+
+WineVersionOverride::~WineVersionOverride() {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
+        if (had_previous_)
+            RegSetValueExA(k, "Version", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(previous_.c_str()),
+                           static_cast<DWORD>(previous_.size() + 1));
+        else
+            RegDeleteValueA(k, "Version");
+        RegCloseKey(k);
+    }
+    if (created_key_) RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());
+}
+
+} // namespace e2e

@@ -1,0 +1,115 @@
+// Probes the end-to-end tests use to look at a running brisvane.exe from the
+// outside: its windows, the screen, the clipboard, the tooltip text, and the
+// keyboard and mouse input it polls. Everything here works across processes,
+// so the suite never links against the product.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Polls cond every step_ms until it holds or timeout_ms has passed; returns
+// the last result. The only way the suite waits for the product.
+bool wait_until(const std::function<bool()>& cond, DWORD timeout_ms, DWORD step_ms = 10);
+
+// Watches cond for the whole period and returns false as soon as it fails.
+bool holds_for(const std::function<bool()>& cond, DWORD period_ms, DWORD step_ms = 10);
+
+// Windows path of the product under test (BRISVANE_EXE), empty when unset.
+std::string product_exe_path();
+// Folder for screenshots (BRISVANE_SHOTS, else the current directory), with
+// a trailing backslash.
+std::string shots_dir();
+
+// ---- windows -----------------------------------------------------------
+
+// Top-level windows of process pid whose class is cls (any class when null),
+// hidden ones included.
+std::vector<HWND> top_windows(DWORD pid, const char* cls);
+// The same, visible ones only.
+std::vector<HWND> visible_top_windows(DWORD pid, const char* cls);
+std::string class_of(HWND w);
+std::string title_of(HWND w);
+RECT window_rect(HWND w);
+SIZE client_size(HWND w);
+bool same_rect(const RECT& r, int left, int top, int width, int height);
+std::string describe(const RECT& r); // "(l, t) w x h", for failure messages
+
+// ---- screen ------------------------------------------------------------
+
+// A copy of a screen rectangle, exact 24-bit values. Pixels are 0xRRGGBB.
+struct Grab {
+    RECT area{};
+    std::vector<uint32_t> pixels;
+    bool contains(int x, int y) const {
+        return x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+    }
+    // x, y in screen coordinates.
+    uint32_t at(int x, int y) const {
+        return pixels[(y - area.top) * (area.right - area.left) + (x - area.left)];
+    }
+};
+
+// BitBlt from the desktop DC into a 24-bit DIB section. Under Wine this
+// includes layered windows, so a grab of the loupe shows what it drew.
+Grab grab_screen(const RECT& area);
+Grab grab_window(HWND w);
+// Writes the grab as a 24-bit BMP named name (".bmp" appended) into shots_dir().
+bool save_bmp(const Grab& g, const std::string& name);
+std::string rgb_text(uint32_t rgb); // "(r, g, b)" for failure messages
+
+// ---- input -------------------------------------------------------------
+
+// Presses the keys in order, holds them hold_ms (longer than the product's
+// 10 ms poll), releases them in reverse order.
+void hold_keys(const std::vector<WORD>& vks, DWORD hold_ms);
+void key_down(WORD vk);
+void key_up(WORD vk);
+// Posts WM_MOUSEWHEEL as the system would deliver it: delta in the signed
+// high word of wParam, key state in the low word, screen point in lParam.
+void post_wheel(HWND w, int delta, WORD keys, int x, int y);
+
+// ---- clipboard -----------------------------------------------------------
+
+bool empty_clipboard();
+// The CF_DIB block on the clipboard, or an empty vector.
+std::vector<uint8_t> clipboard_dib();
+
+// ---- tooltip -------------------------------------------------------------
+
+// Text of the tool (owner, uId = owner, TTF_IDISHWND) of another process's
+// tooltip, read with TTM_GETTEXTA through memory allocated in that process.
+std::string remote_tooltip_text(HANDLE process, HWND tooltip, HWND owner);
+
+// ---- tray ----------------------------------------------------------------
+
+// NIM_MODIFY of the tip of icon (owner, uid): succeeds only while that icon
+// exists in the notification area.
+bool tray_icon_exists(HWND owner, UINT uid);
+bool tray_icon_delete(HWND owner, UINT uid);
+
+// ---- Wine ----------------------------------------------------------------
+
+// Makes Wine report another Windows version to processes named exe_name
+// (HKCU\Software\Wine\AppDefaults\<exe_name>\Version), and removes the
+// setting again on destruction.
+class WineVersionOverride {
+  public:
+    WineVersionOverride(const char* exe_name, const char* version);
+    ~WineVersionOverride();
+    bool ok() const { return ok_; }
+    WineVersionOverride(const WineVersionOverride&) = delete;
+    WineVersionOverride& operator=(const WineVersionOverride&) = delete;
+
+  private:
+    std::string key_;
+    bool ok_ = false;
+    bool created_key_ = false; // remove the key itself afterwards
+    std::string previous_;     // a Version value that was there before
+    bool had_previous_ = false;
+};
+
+} // namespace e2e

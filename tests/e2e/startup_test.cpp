@@ -1,0 +1,166 @@
+// Start-up, single instance, window styles and the mouse wheel, seen from
+// outside the running program.
+#include "tests/e2e/fixture.h"
+
+#include <commctrl.h>
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kLayeredLoupeExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED;
+constexpr DWORD kPlainLoupeExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+
+// Style bits the system adds to every top-level window on its own.
+constexpr DWORD kSystemStyleBits = WS_VISIBLE | WS_CLIPSIBLINGS;
+
+using Startup = ProductTest;
+
+TEST_F(Startup, FreshStartMakesOneHiddenLayeredToolWindowOfDefaultSize) {
+    ProductRun run;
+    launch(run);
+    if (HasFatalFailure()) return;
+
+    auto windows = top_windows(run.pid(), "BRISVANE_CLASS");
+    ASSERT_EQ(windows.size(), 1u);
+    HWND loupe = windows.front();
+    EXPECT_EQ(title_of(loupe), "Brisvane");
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(loupe, GWL_STYLE)) & ~kSystemStyleBits,
+              static_cast<DWORD>(WS_POPUP));
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(loupe, GWL_EXSTYLE)), kLayeredLoupeExStyle);
+    SIZE c = client_size(loupe);
+    EXPECT_EQ(c.cx, kDefaultWindow);
+    EXPECT_EQ(c.cy, kDefaultWindow);
+    // FindWindow by class and title is how a second copy finds this one.
+    EXPECT_EQ(FindWindowA("BRISVANE_CLASS", "Brisvane"), loupe);
+
+    DWORD code = 1;
+    ASSERT_TRUE(run.close_window(5000, &code)) << "WM_CLOSE did not end the program";
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(run.ini_exists()) << "start-up alone must not write brisvane.ini";
+}
+
+TEST_F(Startup, SizeAndMagnifyFromIniGiveTheWindowSize) {
+    ProductRun run;
+    launch(run, "[option]\nsize=37,37\nmagnify=150\n");
+    if (HasFatalFailure()) return;
+    // 37 * 150 / 100 = 55 (truncated), plus the 2-pixel frame on each side.
+    SIZE c = client_size(run.loupe());
+    EXPECT_EQ(c.cx, 59);
+    EXPECT_EQ(c.cy, 59);
+
+    EXPECT_TRUE(run.shut_down());
+
+    // An even size is made odd (36 -> 37, 20 -> 21) before the image size is
+    // computed: 37 * 200 / 100 = 74 and 21 * 2 = 42.
+    ProductRun odd;
+    launch(odd, "[option]\nsize=36,20\nmagnify=200\n");
+    if (HasFatalFailure()) return;
+    c = client_size(odd.loupe());
+    EXPECT_EQ(c.cx, 78);
+    EXPECT_EQ(c.cy, 46);
+    EXPECT_TRUE(odd.shut_down());
+}
+
+TEST_F(Startup, SecondCopyExitsAtOnceAndBringsTheFirstForward) {
+    // An activatable window of our own to take the foreground away.
+    TestPicture other({Patch{{700, 600, 800, 700}, 0x3060C0, true}});
+    ASSERT_NE(other.patch(0), nullptr);
+
+    ProductRun first;
+    launch(first);
+    if (HasFatalFailure()) return;
+    HWND loupe = first.loupe();
+    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(loupe) != 0; }, 3000))
+        << "the first tick should show the loupe (visible=1)";
+
+    SetForegroundWindow(other.patch(0));
+    ASSERT_TRUE(wait_until([&] { return GetForegroundWindow() == other.patch(0); }, 2000))
+        << "could not move the foreground away from the loupe";
+
+    ProductRun second;
+    ASSERT_TRUE(second.prepared());
+    ASSERT_TRUE(second.start());
+    DWORD code = 1;
+    ASSERT_TRUE(second.wait_exit(5000, &code)) << "the second copy kept running";
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(top_windows(second.pid(), nullptr).empty());
+    EXPECT_TRUE(wait_until([&] { return GetForegroundWindow() == loupe; }, 2000))
+        << "the running copy was not brought to the foreground";
+    EXPECT_TRUE(first.running());
+    EXPECT_TRUE(first.shut_down());
+}
+
+TEST_F(Startup, WindowsNt4GetsNoLayeredStyle) {
+    WineVersionOverride nt4("brisvane.exe", "nt40");
+    ASSERT_TRUE(nt4.ok());
+    {
+        // The setting must reach a process of that name, or the check
+        // below proves nothing: this test executable, run as brisvane.exe,
+        // reports the version it sees.
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, sizeof self);
+        ProductRun reporter(self);
+        ASSERT_TRUE(reporter.prepared());
+        ASSERT_TRUE(reporter.start("--report-version"));
+        DWORD major = 0;
+        ASSERT_TRUE(reporter.wait_exit(10000, &major));
+        ASSERT_EQ(major, 4u) << "Wine did not apply the per-program version";
+    }
+    ProductRun run;
+    launch(run);
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(run.loupe(), GWL_EXSTYLE)), kPlainLoupeExStyle);
+    SIZE c = client_size(run.loupe());
+    EXPECT_EQ(c.cx, kDefaultWindow);
+    EXPECT_TRUE(run.shut_down());
+}
+
+TEST_F(Startup, WheelInGlassModeZoomsAndResizesAroundThePointer) {
+    SetCursorPos(500, 400);
+    ProductRun run;
+    launch(run, "[option]\nloupe=1\n");
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    // Centred on the pointer: 500 - 111 / 2 - 2 = 443.
+    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115))
+        << "glass-mode loupe at " << describe(window_rect(loupe));
+
+    // Towards the user without keys: 300 -> 400 %, 37 * 4 = 148 (+ 4).
+    post_wheel(loupe, -WHEEL_DELTA, 0, 500, 400);
+    EXPECT_TRUE(wait_loupe_at(loupe, 500 - 74 - 2, 400 - 74 - 2, 152, 152))
+        << "after zooming in: " << describe(window_rect(loupe));
+
+    // Away from the user: 400 -> 300 %.
+    post_wheel(loupe, WHEEL_DELTA, 0, 500, 400);
+    EXPECT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115))
+        << "after zooming out: " << describe(window_rect(loupe));
+
+    // Shift and towards the user: size 37 -> 39, 39 * 3 = 117 (+ 4).
+    post_wheel(loupe, -WHEEL_DELTA, MK_SHIFT, 500, 400);
+    EXPECT_TRUE(wait_loupe_at(loupe, 500 - 58 - 2, 400 - 58 - 2, 121, 121))
+        << "after Shift+wheel: " << describe(window_rect(loupe));
+
+    // Shift and Ctrl together is a zoom step: 300 -> 400 %, 39 * 4 = 156.
+    post_wheel(loupe, -WHEEL_DELTA, MK_SHIFT | MK_CONTROL, 500, 400);
+    EXPECT_TRUE(wait_loupe_at(loupe, 500 - 78 - 2, 400 - 78 - 2, 160, 160))
+        << "after Shift+Ctrl+wheel: " << describe(window_rect(loupe));
+    EXPECT_TRUE(run.shut_down());
+}
+
+TEST_F(Startup, WheelInNormalModeChangesNothing) {
+    SetCursorPos(500, 400);
+    ProductRun run;
+    launch(run);
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115))
+        << "normal-mode loupe at " << describe(window_rect(loupe));
+    post_wheel(loupe, -WHEEL_DELTA, 0, 500, 400);
+    post_wheel(loupe, -WHEEL_DELTA, MK_SHIFT, 500, 400);
+    EXPECT_TRUE(holds_for([&] { return same_rect(window_rect(loupe), 511, 411, 115, 115); }, 300))
+        << "the wheel changed the loupe in normal mode: " << describe(window_rect(loupe));
+    EXPECT_TRUE(run.shut_down());
+}
+
+} // namespace
+} // namespace e2e
