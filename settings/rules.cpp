@@ -1,0 +1,88 @@
+// The per-window rule table and its [target] section.
+#include "settings/rules.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+#include "settings/scan_int.h"
+#include "settings/settings.h"
+#include "settings/settings_keys.h"
+#include "platform/ini_reader.h"
+
+RuleTable rule_table;
+
+// The tick takes class name and title from 128-byte buffers, so no more than
+// this many bytes of either ever reach a comparison.
+static constexpr size_t kLookupBytes = 127;
+// Each [target] value is read into this many bytes (159 and a terminator).
+static constexpr uint32_t kRuleValueBytes = 160;
+
+void insert_rule(const char* class_name, const char* title_pattern, int32_t type) {
+    // A multimap places a new key after every equal one, which keeps rules of
+    // one class in the order they were inserted.
+    rule_table.emplace(std::string(class_name), RuleValue{std::string(title_pattern), type});
+}
+
+void clear_rules() {
+    rule_table.clear();
+}
+
+int rule_count() {
+    return int(rule_table.size());
+}
+
+bool lookup_rule(const char* class_name, const char* title, int32_t* type) {
+    std::string wanted_class(class_name, strnlen(class_name, kLookupBytes));
+    std::string_view seen_title(title, strnlen(title, kLookupBytes));
+    auto range = rule_table.equal_range(wanted_class);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (seen_title.find(it->second.title_pattern) != std::string_view::npos) {
+            *type = it->second.type;
+            return true;
+        }
+    }
+    return false;
+}
+
+// "type,class/title": the type is the number the value starts with (1 when
+// there is none), the title everything after the first '/', the class
+// everything between the first ',' and that '/' (or all of it before the '/'
+// when there is no comma). Never rejects a value.
+static void insert_rule_from_value(char* value) {
+    int32_t type = 1;
+    const char* after_number;
+    if (!scan_int(value, &type, &after_number)) type = 1;
+
+    const char* title = "";
+    if (char* slash = std::strchr(value, '/')) {
+        *slash = '\0';
+        title = slash + 1;
+    }
+    const char* class_name = value;
+    if (const char* comma = std::strchr(value, ',')) class_name = comma + 1;
+    insert_rule(class_name, title, type);
+}
+
+void load_rules() {
+    // Keys 0, 1, 2, ... until the first one that is missing or empty; the
+    // count line is written for people, never read.
+    for (int index = 0;; ++index) {
+        char key[16];
+        std::snprintf(key, sizeof key, "%d", index);
+        // Cleared first: when a value is cut inside a double-byte character,
+        // the system's reader may leave one byte before its terminator as the
+        // buffer held it.
+        char value[kRuleValueBytes] = {};
+        if (ini_read_string(kTargetSection, key, "", value, sizeof value, settings_path) == 0)
+            break;
+        insert_rule_from_value(value);
+    }
+}
+
+void write_rules(FILE* file) {
+    int index = 0;
+    for (const auto& rule : rule_table) {
+        std::fprintf(file, "%d=%d,%s/%s\n", index++, int(rule.second.type), rule.first.c_str(),
+                     rule.second.title_pattern.c_str());
+    }
+}
