@@ -56,7 +56,7 @@ class PictureTest : public ProductTest {
         if (HasFatalFailure()) return;
         picture_ = std::make_unique<TestPicture>(patches());
         ASSERT_TRUE(picture_->ready()) << "the test picture did not reach the screen";
-        SetCursorPos(500, 400);
+        ASSERT_TRUE(move_pointer(500, 400));
     }
     void TearDown() override { picture_.reset(); }
     virtual std::vector<Patch> patches() { return {}; }

@@ -160,6 +160,19 @@ Grab grab_window(HWND w) {
     return grab_screen(window_rect(w));
 }
 
+Grab settled_grab(const RECT& area) {
+    Grab last = grab_screen(area);
+    wait_until(
+        [&] {
+            Grab next = grab_screen(area);
+            const bool same = next.pixels == last.pixels;
+            last = std::move(next);
+            return same;
+        },
+        1000, 50);
+    return last;
+}
+
 bool save_bmp(const Grab& g, const std::string& name) {
     const int w = g.area.right - g.area.left, h = g.area.bottom - g.area.top;
     if (w <= 0 || h <= 0) return false;
@@ -208,6 +221,69 @@ static void send_key(WORD vk, bool up) {
     in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     SendInput(1, &in, sizeof in);
+}
+
+// Under Wine the X server's pointer is the truth: 100 ms after the last
+// change, GetCursorPos takes the X pointer's position back. SetCursorPos
+// (and SendInput) may leave the X pointer where it was, since Wine can refuse
+// to warp it, so the pointer is moved on the X side with xdotool, which Wine
+// starts like any program; SendInput is the fallback where there is none.
+static bool xdotool_move(int x, int y) {
+    static const char* const kXdotool = "Z:\\usr\\bin\\xdotool";
+    if (GetFileAttributesA(kXdotool) == INVALID_FILE_ATTRIBUTES) return false;
+    char cmd[64];
+    std::snprintf(cmd, sizeof cmd, "xdotool mousemove %d %d", x, y);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(kXdotool, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return true;
+}
+
+static void input_move(int x, int y) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    // Rounded up, so that the system's truncating scale-back lands on x, y.
+    in.mi.dx = (x * 65536 + w - 1) / w;
+    in.mi.dy = (y * 65536 + h - 1) / h;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+}
+
+static void move_once(int x, int y) {
+    if (!xdotool_move(x, y)) input_move(x, y);
+}
+
+bool move_pointer(int x, int y) {
+    // Trusted once it has held longer than Wine's 100 ms resynchronisation.
+    constexpr DWORD kStable = 150, kResend = 400, kTimeout = 3000;
+    move_once(x, y);
+    const DWORD start = GetTickCount();
+    DWORD last_move = start, on_target_since = 0;
+    bool on_target = false;
+    for (;;) {
+        const DWORD now = GetTickCount();
+        POINT p{};
+        GetCursorPos(&p);
+        if (p.x == x && p.y == y) {
+            if (!on_target) on_target_since = now;
+            on_target = true;
+            if (now - on_target_since >= kStable) return true;
+        } else {
+            on_target = false;
+            if (now - last_move >= kResend) {
+                move_once(x, y);
+                last_move = now;
+            }
+        }
+        if (now - start >= kTimeout) return false;
+        Sleep(5);
+    }
 }
 
 void key_down(WORD vk) {

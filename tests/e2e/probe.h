@@ -57,6 +57,9 @@ struct Grab {
 // includes layered windows, so a grab of the loupe shows what it drew.
 Grab grab_screen(const RECT& area);
 Grab grab_window(HWND w);
+// A grab taken once two grabs 50 ms apart agree (at most after a second):
+// for screenshots of windows that are still painting.
+Grab settled_grab(const RECT& area);
 // Writes the grab as a 24-bit BMP named name (".bmp" appended) into shots_dir().
 bool save_bmp(const Grab& g, const std::string& name);
 std::string rgb_text(uint32_t rgb); // "(r, g, b)" for failure messages
@@ -65,6 +68,9 @@ std::string rgb_text(uint32_t rgb); // "(r, g, b)" for failure messages
 
 // Presses the keys in order, holds them hold_ms (longer than the product's
 // 10 ms poll), releases them in reverse order.
+// Moves the pointer and waits until it stays there (see probe.cpp for why
+// this goes through the X server under Wine).
+bool move_pointer(int x, int y);
 void hold_keys(const std::vector<WORD>& vks, DWORD hold_ms);
 void key_down(WORD vk);
 void key_up(WORD vk);

@@ -116,7 +116,7 @@ TEST_F(Startup, WindowsNt4GetsNoLayeredStyle) {
 }
 
 TEST_F(Startup, WheelInGlassModeZoomsAndResizesAroundThePointer) {
-    SetCursorPos(500, 400);
+    ASSERT_TRUE(move_pointer(500, 400));
     ProductRun run;
     launch(run, "[option]\nloupe=1\n");
     if (HasFatalFailure()) return;
@@ -148,7 +148,7 @@ TEST_F(Startup, WheelInGlassModeZoomsAndResizesAroundThePointer) {
 }
 
 TEST_F(Startup, WheelInNormalModeChangesNothing) {
-    SetCursorPos(500, 400);
+    ASSERT_TRUE(move_pointer(500, 400));
     ProductRun run;
     launch(run);
     if (HasFatalFailure()) return;

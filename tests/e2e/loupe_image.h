@@ -1,0 +1,40 @@
+// What the loupe must show, pixel by pixel, over the test picture: the
+// etched two-pixel frame, the magnified area (each area pixel as a block of
+// zoom x zoom screen pixels) and the XOR-inverted outline of the centre
+// marker. Used by the engine and shell checks.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+
+#include "tests/e2e/probe.h"
+
+namespace e2e {
+
+enum class Colours { plain, inverted, gray, inverted_gray };
+
+// A picture colour as the loupe shows it: inverted with NOTSRCCOPY, grayed
+// with g = (76 r + 150 g + 30 b) >> 8, inversion first.
+uint32_t shown_colour(uint32_t rgb, Colours c);
+
+struct LoupeLayout {
+    int area = 37;    // captured area, square
+    int zoom = 3;     // magnify / 100, whole factors only
+    int origin_x = 0; // screen position of the area's top-left pixel
+    int origin_y = 0;
+    bool marker = true;
+    bool frame = true; // rectangular frame (the round loupe is not checked here)
+    bool image = true; // the magnified area and the marker on it
+    Colours colours = Colours::plain;
+    // Area pixels whose screen position lies here are not predicted: under
+    // Wine a screen copy includes layered windows, so where the captured
+    // area overlaps the loupe itself, the loupe magnifies its own picture.
+    RECT unpredictable{0, 0, 0, 0};
+};
+
+// Compares the loupe window's pixels (grabbed from the screen) with the
+// prediction. Returns the number of differing pixels and describes the first
+// few in *report.
+int loupe_mismatches(const Grab& g, const LoupeLayout& layout, std::string* report);
+
+} // namespace e2e

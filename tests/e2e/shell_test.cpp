@@ -1,0 +1,345 @@
+// The shell around the loupe, driven from outside: tray clicks, the popup
+// menu, the pixel-information tooltip, the "TaskbarCreated" broadcast, the
+// clipboard copy and the exit command with its settings file.
+#include "tests/e2e/fixture.h"
+#include "tests/e2e/loupe_image.h"
+
+#include "resources/resource.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace e2e {
+namespace {
+
+constexpr UINT kTrayNotify = WM_USER + 10; // the tray icon's callback message
+constexpr UINT kTrayId = 1;
+
+void tray_click(HWND loupe, UINT mouse_message) {
+    PostMessageA(loupe, kTrayNotify, kTrayId, mouse_message);
+}
+
+bool within_one(long got, long want) {
+    return got >= want - 1 && got <= want + 1;
+}
+
+std::string tip_text(int x, int y, uint32_t rgb, bool hex) {
+    char buf[80];
+    std::snprintf(buf, sizeof buf,
+                  hex ? "[300%%](%d, %d) %02X, %02X, %02X" : "[300%%](%d, %d) %u, %u, %u", x, y,
+                  unsigned(rgb >> 16), unsigned((rgb >> 8) & 255), unsigned(rgb & 255));
+    return buf;
+}
+
+int settle(HWND loupe, const LoupeLayout& layout, std::string* report, Grab* shot) {
+    int bad = 0;
+    wait_until(
+        [&] {
+            *shot = grab_window(loupe);
+            bad = loupe_mismatches(*shot, layout, report);
+            return bad == 0;
+        },
+        3000, 50);
+    return bad;
+}
+
+LoupeLayout layout_at_500_400(HWND loupe) {
+    LoupeLayout l;
+    l.origin_x = 500 - 18;
+    l.origin_y = 400 - 18;
+    l.unpredictable = window_rect(loupe);
+    return l;
+}
+
+using Tray = PictureTest;
+
+TEST_F(Tray, LeftClickTogglesTheLoupeInToggleMode) {
+    ProductRun run;
+    launch(run, "[option]\nvisible=3\n");
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115)) << "toggledef=1 starts shown";
+
+    tray_click(loupe, WM_LBUTTONUP);
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe); }, 2000));
+    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe); }, 200))
+        << "the tick showed the loupe again after the toggle";
+    tray_click(loupe, WM_LBUTTONUP);
+    EXPECT_TRUE(wait_until([&] { return IsWindowVisible(loupe) != 0; }, 2000));
+    EXPECT_TRUE(holds_for([&] { return IsWindowVisible(loupe) != 0; }, 200));
+    // Other mouse messages over the icon are ignored.
+    tray_click(loupe, WM_LBUTTONDOWN);
+    tray_click(loupe, WM_MOUSEMOVE);
+    EXPECT_TRUE(holds_for([&] { return IsWindowVisible(loupe) != 0; }, 200));
+    EXPECT_TRUE(run.shut_down());
+}
+
+TEST_F(Tray, RightClickOpensTheMenuAndHidesTheLoupeWhileItIsOpen) {
+    ProductRun run;
+    launch(run);
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115));
+
+    tray_click(loupe, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(wait_until(
+        [&] {
+            auto menus = visible_top_windows(run.pid(), "#32768");
+            menu = menus.empty() ? nullptr : menus.front();
+            return menu != nullptr;
+        },
+        3000))
+        << "no popup menu opened";
+    EXPECT_FALSE(IsWindowVisible(loupe)) << "the loupe stays hidden while the tray menu is open";
+    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe); }, 200));
+    // The menu opens at the pointer.
+    RECT mr = window_rect(menu);
+    EXPECT_TRUE(within_one(mr.left, 500) && within_one(mr.top, 400)) << describe(mr);
+    save_bmp(settled_grab(RECT{mr.left - 20, mr.top - 20, mr.right + 20, mr.bottom + 20}),
+             "menu_open");
+
+    hold_keys({VK_ESCAPE}, 60);
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(menu); }, 2000))
+        << "Esc left the menu open";
+    EXPECT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115)) << "the loupe did not come back";
+    EXPECT_TRUE(run.shut_down());
+}
+
+TEST_F(Tray, TaskbarCreatedBroadcastAddsTheIconAgain) {
+    ProductRun run;
+    launch(run);
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_until([&] { return tray_icon_exists(loupe, kTrayId); }, 3000))
+        << "no tray icon (loupe window, id 1)";
+
+    // As if the shell had restarted: the icon is gone, then the broadcast.
+    ASSERT_TRUE(tray_icon_delete(loupe, kTrayId));
+    ASSERT_FALSE(tray_icon_exists(loupe, kTrayId));
+    const UINT taskbar_created = RegisterWindowMessageA("TaskbarCreated");
+    PostMessageA(loupe, taskbar_created, 0, 0);
+    EXPECT_TRUE(wait_until([&] { return tray_icon_exists(loupe, kTrayId); }, 3000))
+        << "the icon was not added again";
+
+    DWORD code = 1;
+    ASSERT_TRUE(run.exit_by_menu(5000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(tray_icon_exists(loupe, kTrayId)) << "the icon outlived the program";
+}
+
+using Menu = PictureTest;
+
+TEST_F(Menu, ExitWritesTheSettingsKeepsChangesAndLetsANewCopyStart) {
+    ProductRun run;
+    launch(run, "[option]\nloupe=1\n");
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115));
+    post_wheel(loupe, -WHEEL_DELTA, 0, 500, 400); // magnify 300 -> 400
+    ASSERT_TRUE(wait_loupe_at(loupe, 424, 324, 152, 152));
+    run.post_command(IDM_MARKER);         // marker 1 -> 0
+    run.post_command(IDM_INVERT);         // invertbmp 0 -> 1
+    run.post_command(IDM_VISIBLE_TOGGLE); // visible 1 -> 3
+
+    DWORD code = 1;
+    ASSERT_TRUE(run.exit_by_menu(5000, &code)) << "the exit command did not end the program";
+    EXPECT_EQ(code, 0u);
+    const std::string expected = "[option]\r\n"
+                                 "size=37,37\r\n"
+                                 "magnify=400\r\n"
+                                 "position=16,135\r\n"
+                                 "interval=10\r\n"
+                                 "ttdisp=1\r\n"
+                                 "hotkey=17,0\r\n"
+                                 "loupe=1\r\n"
+                                 "loupetype=0\r\n"
+                                 "layered=0\r\n"
+                                 "visible=3\r\n"
+                                 "toggledef=1\r\n"
+                                 "marker=0\r\n"
+                                 "addhole=0\r\n"
+                                 "graybmp=0\r\n"
+                                 "invertbmp=1\r\n"
+                                 "winset=0\r\n"
+                                 "smooth=0\r\n"
+                                 "posat=0\r\n"
+                                 "waddjust=10\r\n"
+                                 "maruwin=0,1\r\n"
+                                 "hexcolor=0\r\n"
+                                 "\r\n"
+                                 "[target]\r\n"
+                                 "count=0\r\n";
+    EXPECT_EQ(run.read_ini(), expected);
+
+    // The mutex went with the program: a new copy starts (it does not exit
+    // as a second instance) and reads what was saved.
+    ProductRun again;
+    ASSERT_TRUE(again.prepared());
+    ASSERT_TRUE(again.write_ini(expected));
+    ASSERT_TRUE(again.start());
+    ASSERT_NE(again.wait_loupe(), nullptr);
+    EXPECT_TRUE(wait_loupe_at(again.loupe(), 424, 324, 152, 152))
+        << "saved magnify=400 in glass mode: " << describe(window_rect(again.loupe()));
+    EXPECT_TRUE(again.shut_down());
+}
+
+TEST_F(Menu, InvertAndGraySwitchesChangeTheShownImage) {
+    ProductRun run;
+    launch(run);
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115));
+    LoupeLayout layout = layout_at_500_400(loupe);
+    std::string report;
+    Grab shot;
+    ASSERT_EQ(settle(loupe, layout, &report, &shot), 0) << report;
+
+    run.post_command(IDM_INVERT);
+    layout.colours = Colours::inverted;
+    EXPECT_EQ(settle(loupe, layout, &report, &shot), 0) << "inverted:" << report;
+    save_bmp(shot, "loupe_inverted");
+
+    run.post_command(IDM_GRAY);
+    layout.colours = Colours::inverted_gray;
+    EXPECT_EQ(settle(loupe, layout, &report, &shot), 0) << "inverted and gray:" << report;
+
+    run.post_command(IDM_INVERT);
+    layout.colours = Colours::gray;
+    EXPECT_EQ(settle(loupe, layout, &report, &shot), 0) << "gray:" << report;
+    save_bmp(shot, "loupe_gray");
+
+    run.post_command(IDM_MARKER);
+    layout.marker = false;
+    EXPECT_EQ(settle(loupe, layout, &report, &shot), 0) << "gray without marker:" << report;
+    EXPECT_TRUE(run.shut_down());
+}
+
+using Tooltip = PictureTest;
+
+HWND wait_tooltip(DWORD pid) {
+    HWND tip = nullptr;
+    wait_until(
+        [&] {
+            auto tips = visible_top_windows(pid, "tooltips_class32");
+            tip = tips.empty() ? nullptr : tips.front();
+            return tip != nullptr;
+        },
+        3000);
+    return tip;
+}
+
+TEST_F(Tooltip, ShowsZoomPositionAndColourBelowTheLoupe) {
+    ProductRun run;
+    launch(run);
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115));
+    HWND tip = wait_tooltip(run.pid());
+    ASSERT_NE(tip, nullptr) << "no visible tooltip window";
+
+    const std::string want = tip_text(500, 400, TestPicture::colour(500, 400), false);
+    std::string got;
+    EXPECT_TRUE(wait_until(
+        [&] { return (got = remote_tooltip_text(run.process(), tip, loupe)) == want; }, 2000))
+        << "tooltip text \"" << got << "\", want \"" << want << "\"";
+    // One pixel below the loupe, at its left edge (+1 for the tooltip's
+    // border under Wine).
+    RECT tr;
+    EXPECT_TRUE(wait_until(
+        [&] {
+            tr = window_rect(tip);
+            return within_one(tr.left, 512) && within_one(tr.top, 527);
+        },
+        2000))
+        << "tooltip at " << describe(tr);
+    save_bmp(settled_grab(RECT{480, 380, 760, 560}), "tooltip");
+
+    // Over the red block.
+    ASSERT_TRUE(move_pointer(96, 600));
+    const std::string red = "[300%](96, 600) 255, 0, 0";
+    EXPECT_TRUE(wait_until(
+        [&] { return (got = remote_tooltip_text(run.process(), tip, loupe)) == red; }, 2000))
+        << "tooltip text \"" << got << "\", want \"" << red << "\"";
+
+    // The point-information switch hides the tooltip at once.
+    run.post_command(IDM_POINT_INFO);
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(tip); }, 2000));
+    EXPECT_TRUE(IsWindowVisible(loupe));
+    EXPECT_TRUE(run.shut_down());
+}
+
+TEST_F(Tooltip, HexadecimalColours) {
+    ASSERT_TRUE(move_pointer(96, 600));
+    ProductRun run;
+    launch(run, "[option]\nhexcolor=1\n");
+    if (HasFatalFailure()) return;
+    HWND tip = wait_tooltip(run.pid());
+    ASSERT_NE(tip, nullptr);
+    const std::string want = "[300%](96, 600) FF, 00, 00";
+    std::string got;
+    EXPECT_TRUE(wait_until(
+        [&] { return (got = remote_tooltip_text(run.process(), tip, run.loupe())) == want; }, 2000))
+        << "tooltip text \"" << got << "\", want \"" << want << "\"";
+    EXPECT_TRUE(run.shut_down());
+}
+
+using Clipboard = PictureTest;
+
+// The loupe's inner image as a CF_DIB: a 40-byte header, then 111 x 111
+// 32-bit pixels, bottom row first, without frame or marker.
+void expect_clipboard_image(const std::vector<uint8_t>& dib, const LoupeLayout& l) {
+    ASSERT_EQ(dib.size(), 49324u);
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, dib.data(), sizeof h);
+    EXPECT_EQ(h.biSize, 40u);
+    EXPECT_EQ(h.biWidth, 111);
+    EXPECT_EQ(h.biHeight, 111);
+    EXPECT_EQ(h.biPlanes, 1);
+    EXPECT_EQ(h.biBitCount, 32);
+    EXPECT_EQ(h.biCompression, static_cast<DWORD>(BI_RGB));
+    int bad = 0;
+    std::string first;
+    for (int y = 0; y < 111; ++y)
+        for (int x = 0; x < 111; ++x) {
+            const int sx = l.origin_x + x / 3, sy = l.origin_y + y / 3;
+            POINT sp{sx, sy};
+            if (PtInRect(&l.unpredictable, sp)) continue;
+            const uint8_t* p = dib.data() + 40 + 4 * ((110 - y) * 111 + x);
+            const uint32_t got = (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+            const uint32_t want = TestPicture::colour(sx, sy);
+            if (got != want && bad++ == 0)
+                first = "(" + std::to_string(x) + ", " + std::to_string(y) + "): got " +
+                        rgb_text(got) + ", want " + rgb_text(want);
+        }
+    EXPECT_EQ(bad, 0) << "first difference at " << first;
+}
+
+TEST_F(Clipboard, CtrlPrintScreenAndTheMenuCopyTheMagnifiedImage) {
+    ProductRun run;
+    launch(run);
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115));
+    LoupeLayout layout = layout_at_500_400(loupe);
+    std::string report;
+    Grab shot;
+    ASSERT_EQ(settle(loupe, layout, &report, &shot), 0) << report;
+
+    ASSERT_TRUE(empty_clipboard());
+    hold_keys({VK_CONTROL, VK_SNAPSHOT}, 100);
+    std::vector<uint8_t> dib;
+    EXPECT_TRUE(wait_until([&] { return !(dib = clipboard_dib()).empty(); }, 2000))
+        << "Ctrl+PrintScreen put no CF_DIB on the clipboard";
+    expect_clipboard_image(dib, layout);
+
+    ASSERT_TRUE(empty_clipboard());
+    run.post_command(IDM_COPY_IMAGE);
+    EXPECT_TRUE(wait_until([&] { return !(dib = clipboard_dib()).empty(); }, 2000))
+        << "the copy command put no CF_DIB on the clipboard";
+    expect_clipboard_image(dib, layout);
+    EXPECT_TRUE(run.shut_down());
+}
+
+} // namespace
+} // namespace e2e
