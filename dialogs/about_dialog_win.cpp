@@ -22,9 +22,15 @@ void shell_open(const char* address) {
 
 LinkOpener link_opener = shell_open;
 
-void close_about(HWND dialog) {
-    if (link_font) DeleteObject(link_font);
+void delete_link_font(HWND dialog) {
+    if (!link_font) return;
+    SendDlgItemMessageA(dialog, IDC_ABOUT_LINK, WM_SETFONT, 0, FALSE);
+    DeleteObject(link_font);
     link_font = nullptr;
+}
+
+void close_about(HWND dialog) {
+    delete_link_font(dialog);
     EndDialog(dialog, IDOK);
 }
 
@@ -51,6 +57,11 @@ INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
         link_font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
                                 DEFAULT_PITCH | FF_DONTCARE, "MS Pゴシック");
+        // Also the control's own font: a static that selects its font after
+        // asking for its colours would otherwise draw the link in the
+        // dialog font, without the underline.
+        SendDlgItemMessageA(dialog, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(link_font),
+                            FALSE);
         return FALSE;
     case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(wparam) != GetDlgItem(dialog, IDC_ABOUT_LINK)) return FALSE;
@@ -77,8 +88,7 @@ INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
         default: return FALSE;
         }
     case WM_DESTROY: // closed some other way (its owner destroyed)
-        if (link_font) DeleteObject(link_font);
-        link_font = nullptr;
+        delete_link_font(dialog);
         return FALSE;
     default: return FALSE;
     }

@@ -48,6 +48,8 @@ void cell_text(HWND list, int row, int column, char* buf, int size) {
     item.pszText = buf;
     item.cchTextMax = size;
     SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    // A text longer than the buffer may come back cut but unterminated.
+    buf[size - 1] = '\0';
 }
 
 void set_cell_text(HWND list, int row, int column, const char* text) {

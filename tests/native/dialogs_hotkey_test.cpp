@@ -14,7 +14,7 @@ std::string text_of(IntPair hotkey) {
     return buf;
 }
 
-TEST(HotkeyText, FormatsTheStoredPair) {
+TEST(DialogHotkeyText, FormatsTheStoredPair) {
     EXPECT_EQ(text_of({17, 0}), "Ctrl");
     EXPECT_EQ(text_of({18, 116}), "Alt+F5");
     EXPECT_EQ(text_of({16, 65}), "Shift+A");
@@ -26,7 +26,7 @@ TEST(HotkeyText, FormatsTheStoredPair) {
     EXPECT_EQ(text_of({99, 112}), "F1"); // unknown modifier contributes nothing
 }
 
-TEST(HotkeyText, ParsesNamesAndKeys) {
+TEST(DialogHotkeyText, ParsesNamesAndKeys) {
     EXPECT_EQ(parse_hotkey_text("Ctrl+F12"), (IntPair{17, 123}));
     EXPECT_EQ(parse_hotkey_text("Shift"), (IntPair{16, 0}));
     EXPECT_EQ(parse_hotkey_text("+A"), (IntPair{0, 65}));
@@ -41,7 +41,7 @@ TEST(HotkeyText, ParsesNamesAndKeys) {
     EXPECT_EQ(parse_hotkey_text("Ctrl+AB"), (IntPair{17, 0}));
 }
 
-TEST(HotkeyText, OutOfRangeFunctionKeysGiveNoKey) {
+TEST(DialogHotkeyText, OutOfRangeFunctionKeysGiveNoKey) {
     EXPECT_EQ(parse_hotkey_text("Ctrl+F0").y, 0);
     EXPECT_EQ(parse_hotkey_text("Ctrl+F13").y, 0);
     EXPECT_EQ(parse_hotkey_text("Fx").y, 0);
@@ -50,7 +50,7 @@ TEST(HotkeyText, OutOfRangeFunctionKeysGiveNoKey) {
     EXPECT_EQ(parse_hotkey_text("F5x").y, 116); // leading digits only
 }
 
-TEST(HotkeyText, EveryRecognisableCombinationSurvivesARoundTrip) {
+TEST(DialogHotkeyText, EveryRecognisableCombinationSurvivesARoundTrip) {
     std::vector<int> keys = {0};
     for (int k = 112; k <= 123; ++k)
         keys.push_back(k);
@@ -70,7 +70,7 @@ TEST(HotkeyText, EveryRecognisableCombinationSurvivesARoundTrip) {
     EXPECT_EQ(parse_hotkey_text(text_of({16, 0xB1}).c_str()), (IntPair{16, 0xB1}));
 }
 
-TEST(HotkeyText, ParseCutsOverlongTextAtTheFieldLimit) {
+TEST(DialogHotkeyText, ParseCutsOverlongTextAtTheFieldLimit) {
     // The field holds 31 characters: a "+F5" beyond them is never seen.
     std::string long_text = std::string(31, 'x') + "+F5";
     EXPECT_EQ(parse_hotkey_text(long_text.c_str()), (IntPair{0, 0}));
@@ -98,7 +98,7 @@ PolledKeys poll(std::vector<int> held, std::vector<int>* asked = nullptr) {
     return result;
 }
 
-TEST(HotkeyPoll, RecognisesOneModifierByPriorityAndTheFirstKey) {
+TEST(DialogHotkeyPoll, RecognisesOneModifierByPriorityAndTheFirstKey) {
     PolledKeys k = poll({16, 17, 'A'}); // Ctrl+Shift+A counts as Ctrl+A
     EXPECT_EQ(k.modifier, 17);
     EXPECT_EQ(k.key, 'A');
@@ -113,7 +113,7 @@ TEST(HotkeyPoll, RecognisesOneModifierByPriorityAndTheFirstKey) {
     EXPECT_EQ(poll({'Z', 'C'}).key, 'C');
 }
 
-TEST(HotkeyPoll, AsksNoFurtherKeysThanItNeeds) {
+TEST(DialogHotkeyPoll, AsksNoFurtherKeysThanItNeeds) {
     std::vector<int> asked;
     poll({17, 112}, &asked);
     EXPECT_EQ(asked, (std::vector<int>{17, 112}));
@@ -135,7 +135,7 @@ std::string shown(PolledKeys now, PolledKeys last) {
     return buf;
 }
 
-TEST(HotkeyPoll, FieldShowsNewCombinationsOnly) {
+TEST(DialogHotkeyPoll, FieldShowsNewCombinationsOnly) {
     // Ctrl held, then F5 pressed with it, then both still held.
     EXPECT_EQ(shown({17, 0}, {0, 0}), "Ctrl");
     EXPECT_EQ(shown({17, 116}, {17, 0}), "Ctrl+F5");

@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(OptionsStep, ArrowsMoveByTwoAndKeepOdd) {
+TEST(DialogOptionsStep, ArrowsMoveByTwoAndKeepOdd) {
     EXPECT_EQ(step_odd_value(40, 1), 43u); // even typed value: masked, stepped, made odd
     EXPECT_EQ(step_odd_value(41, 1), 43u);
     EXPECT_EQ(step_odd_value(41, -1), 39u);
@@ -16,7 +16,7 @@ TEST(OptionsStep, ArrowsMoveByTwoAndKeepOdd) {
     EXPECT_EQ(step_odd_value(41, 5), 51u); // accelerated presses
 }
 
-TEST(OptionsStep, StaysWithinOneAnd9999) {
+TEST(DialogOptionsStep, StaysWithinOneAnd9999) {
     EXPECT_EQ(step_odd_value(1, -1), 1u);
     EXPECT_EQ(step_odd_value(0, -1), 1u); // empty field
     EXPECT_EQ(step_odd_value(3, -7), 1u);
@@ -29,13 +29,13 @@ TEST(OptionsStep, StaysWithinOneAnd9999) {
     EXPECT_EQ(step_odd_value(UINT32_MAX, INT32_MIN), 1u);
 }
 
-TEST(OptionsStep, OnlyTheLow16BitsOfATypedValueCount) {
+TEST(DialogOptionsStep, OnlyTheLow16BitsOfATypedValueCount) {
     // 70001 & 0xFFFE = 4464
     EXPECT_EQ(step_odd_value(70001, 1), 4467u);
     EXPECT_EQ(step_odd_value(65536 + 100, -1), 99u);
 }
 
-TEST(OptionsStep, ResultIsAlwaysOddAndInRange) {
+TEST(DialogOptionsStep, ResultIsAlwaysOddAndInRange) {
     for (uint32_t v = 0; v < 70000; v += 7) {
         for (int32_t d = -3; d <= 3; ++d) {
             uint32_t r = step_odd_value(v, d);
@@ -54,7 +54,7 @@ Settings typed(IntPair size, int32_t magnify, IntPair position) {
     return s;
 }
 
-TEST(OptionsClamp, RaisesMagnifyDistanceAndAngle) {
+TEST(DialogOptionsClamp, RaisesMagnifyDistanceAndAngle) {
     Settings s = typed({41, 41}, 50, {0, 0});
     clamp_options(&s);
     EXPECT_EQ(s.magnify, 100);
@@ -68,7 +68,7 @@ TEST(OptionsClamp, RaisesMagnifyDistanceAndAngle) {
     EXPECT_EQ(s.magnify, 300);
 }
 
-TEST(OptionsClamp, BoundsAbsurdSizesAndTheImage) {
+TEST(DialogOptionsClamp, BoundsAbsurdSizesAndTheImage) {
     Settings s = typed({static_cast<int32_t>(4000000001u), 99999}, 9999, {10, 10});
     clamp_options(&s);
     EXPECT_GE(s.size.x, 1);
@@ -82,7 +82,7 @@ TEST(OptionsClamp, BoundsAbsurdSizesAndTheImage) {
     EXPECT_LE(image.y, kMaxImageSide);
 }
 
-TEST(OptionsApply, SnapshotModeAndCaptureSize) {
+TEST(DialogOptionsDerived, SnapshotModeAndCaptureSize) {
     // loupetype 0 (snapshot) counts only when the live copy would show the loupe itself.
     EXPECT_TRUE(options_snapshot_mode(0, 0, 0));
     EXPECT_TRUE(options_snapshot_mode(0, 1, 1));
@@ -96,7 +96,7 @@ TEST(OptionsApply, SnapshotModeAndCaptureSize) {
     EXPECT_EQ(options_capture_size(size, screen, 0, true), (IntPair{44, 34}));
 }
 
-TEST(OptionsApply, ClickThroughItem) {
+TEST(DialogOptionsDerived, ClickThroughItem) {
     EXPECT_EQ(options_click_through_item(1, 1, 1), ClickThroughItem::GrayAndClear);
     EXPECT_EQ(options_click_through_item(1, 0, 0), ClickThroughItem::GrayAndClear);
     EXPECT_EQ(options_click_through_item(0, 1, 1), ClickThroughItem::Enable);
@@ -104,7 +104,7 @@ TEST(OptionsApply, ClickThroughItem) {
     EXPECT_EQ(options_click_through_item(0, 1, 0), ClickThroughItem::Leave);
 }
 
-TEST(OptionsApply, SmoothingDeviceContextsFollowTheChange) {
+TEST(DialogOptionsDerived, SmoothingDeviceContextsFollowTheChange) {
     auto same = [](SmoothingDcChange c, bool cz, bool cs, bool dz, bool ds) {
         return c.create_zoom_dc == cz && c.create_source_dc == cs && c.delete_zoom == dz &&
                c.delete_source == ds;

@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(RuleCells, CompareAsUnsignedBytesCaseSensitivePrefixFirst) {
+TEST(DialogRuleCells, CompareAsUnsignedBytesCaseSensitivePrefixFirst) {
     EXPECT_LT(compare_cell_bytes("B", "a"), 0); // upper case sorts before lower
     EXPECT_LT(compare_cell_bytes("ab", "abc"), 0);
     EXPECT_GT(compare_cell_bytes("abc", "ab"), 0);
@@ -39,7 +39,7 @@ std::vector<Row> sorted(std::vector<Row> rows, int clicked, int ascending) {
 const std::vector<Row> kRows = {
     {"B", "x", "2"}, {"A", "y", "1"}, {"A", "x", "3"}, {"C", "x", "1"}, {"A", "x", "1"}};
 
-TEST(RuleSort, ClickedColumnFirstThenTheFixedOrder) {
+TEST(DialogRuleSort, ClickedColumnFirstThenTheFixedOrder) {
     EXPECT_EQ(
         sorted(kRows, 0, 1),
         (std::vector<Row>{
@@ -56,7 +56,7 @@ TEST(RuleSort, ClickedColumnFirstThenTheFixedOrder) {
             {"A", "x", "1"}, {"A", "y", "1"}, {"C", "x", "1"}, {"B", "x", "2"}, {"A", "x", "3"}}));
 }
 
-TEST(RuleSort, DescendingIsTheExactReverse) {
+TEST(DialogRuleSort, DescendingIsTheExactReverse) {
     for (int column = 0; column < 3; ++column) {
         std::vector<Row> up = sorted(kRows, column, 1);
         std::vector<Row> down = sorted(kRows, column, 0);
@@ -65,7 +65,7 @@ TEST(RuleSort, DescendingIsTheExactReverse) {
     }
 }
 
-TEST(RuleSort, UnknownColumnLeavesRowsEqual) {
+TEST(DialogRuleSort, UnknownColumnLeavesRowsEqual) {
     const char* a[3] = {"A", "x", "1"};
     const char* b[3] = {"B", "y", "2"};
     EXPECT_EQ(compare_rule_cells(a, b, 3, 1), 0);
@@ -73,7 +73,7 @@ TEST(RuleSort, UnknownColumnLeavesRowsEqual) {
     EXPECT_EQ(compare_rule_cells(a, a, 0, 1), 0);
 }
 
-TEST(RuleSort, DirectionFlagsInvertPerColumn) {
+TEST(DialogRuleSort, DirectionFlagsInvertPerColumn) {
     uint8_t flags[3] = {0, 0, 0};
     EXPECT_EQ(toggle_sort_direction(flags, 0), 1); // first click: ascending
     EXPECT_EQ(toggle_sort_direction(flags, 0), 0); // second: descending
@@ -90,7 +90,7 @@ std::string cell_of(int32_t type) {
     return buf;
 }
 
-TEST(RuleTypeCell, KnownTypesShowTheComboTextOthersTheirNumber) {
+TEST(DialogRuleTypeCell, KnownTypesShowTheComboTextOthersTheirNumber) {
     EXPECT_EQ(cell_of(1), texts::kVisibilityTypeNames[0]);
     EXPECT_EQ(cell_of(3), texts::kVisibilityTypeNames[2]);
     EXPECT_EQ(cell_of(0), "0");

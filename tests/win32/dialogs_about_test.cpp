@@ -1,0 +1,184 @@
+// The about dialog from its real template: the version line, the link's
+// cursor, font and colour (also as drawn on the screen), the link click and
+// the ways to close it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/texts.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/dialogs.h"
+#include "resources/resource.h"
+#include "tests/win32/dialogs_test_support.h"
+
+using namespace dialog_tests;
+
+namespace {
+
+std::string opened_address;
+int open_count = 0;
+void record_open(const char* address) {
+    opened_address = address;
+    ++open_count;
+}
+
+class AboutDialog : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        opened_address.clear();
+        open_count = 0;
+        set_link_opener(record_open);
+    }
+    void TearDown() override {
+        if (dialog_) DestroyWindow(dialog_);
+        set_link_opener(nullptr);
+        pump();
+    }
+    HWND open() {
+        dialog_ = create_dialog("ABOUTDLG", about_dialog_proc);
+        return dialog_;
+    }
+    HWND dialog_ = nullptr;
+};
+
+TEST_F(AboutDialog, ShowsTheVersionLine) {
+    ASSERT_NE(open(), nullptr);
+    EXPECT_EQ(item_text(dialog_, IDC_ABOUT_VERSION), texts::kVersionLine);
+    EXPECT_EQ(item_text(dialog_, IDC_ABOUT_VERSION).rfind("Brisvane v1.50 ", 0), 0u);
+}
+
+TEST_F(AboutDialog, HelpCursorOverTheLinkOnly) {
+    ASSERT_NE(open(), nullptr);
+    HWND link = GetDlgItem(dialog_, IDC_ABOUT_LINK);
+    HWND mail = GetDlgItem(dialog_, IDC_ABOUT_MAIL);
+    LPARAM hit = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(SendMessageA(dialog_, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), hit), TRUE);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HELP));
+
+    SendMessageA(dialog_, WM_SETCURSOR, reinterpret_cast<WPARAM>(mail), hit);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+}
+
+TEST_F(AboutDialog, LinkIsUnderlinedBlueOnTheDialogBackground) {
+    ASSERT_NE(open(), nullptr);
+    HWND link = GetDlgItem(dialog_, IDC_ABOUT_LINK);
+    HWND mail = GetDlgItem(dialog_, IDC_ABOUT_MAIL);
+    HDC dc = GetDC(link);
+    LRESULT brush = SendMessageA(dialog_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(link));
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 250));
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    LOGFONTA font = {};
+    ASSERT_NE(GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font), 0);
+    EXPECT_EQ(font.lfUnderline, 1);
+    EXPECT_EQ(font.lfHeight, -12);
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    ReleaseDC(link, dc);
+
+    // The e-mail line keeps the dialog's own colours and font.
+    HDC mail_dc = GetDC(mail);
+    HGDIOBJ mail_font = GetCurrentObject(mail_dc, OBJ_FONT);
+    LRESULT mail_brush = SendMessageA(dialog_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(mail_dc),
+                                      reinterpret_cast<LPARAM>(mail));
+    EXPECT_NE(reinterpret_cast<HGDIOBJ>(mail_brush), GetStockObject(NULL_BRUSH));
+    EXPECT_NE(GetTextColor(mail_dc), RGB(0, 0, 250));
+    EXPECT_EQ(GetCurrentObject(mail_dc, OBJ_FONT), mail_font);
+    ReleaseDC(mail, mail_dc);
+
+    // On the screen: blue text in the link's box, none in the e-mail line's.
+    RedrawWindow(dialog_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    pump();
+    auto blue_pixels = [](HWND control) {
+        RECT r;
+        GetWindowRect(control, &r);
+        int count = 0;
+        for (COLORREF c : grab_pixels(r))
+            if (GetRValue(c) < 40 && GetGValue(c) < 40 && GetBValue(c) > 200) ++count;
+        return count;
+    };
+    EXPECT_TRUE(wait_for([&] { return blue_pixels(link) > 20; }));
+    EXPECT_EQ(blue_pixels(mail), 0);
+    // The underline: one row of the link with a long unbroken blue run.
+    auto longest_blue_run = [](HWND control) {
+        RECT r;
+        GetWindowRect(control, &r);
+        std::vector<COLORREF> pixels = grab_pixels(r);
+        int width = r.right - r.left, rows = r.bottom - r.top, longest = 0;
+        for (int row = 0; row < rows; ++row) {
+            int run = 0;
+            for (int x = 0; x < width; ++x) {
+                COLORREF c = pixels[static_cast<size_t>(row) * width + x];
+                bool blue = GetRValue(c) < 40 && GetGValue(c) < 40 && GetBValue(c) > 200;
+                run = blue ? run + 1 : 0;
+                if (run > longest) longest = run;
+            }
+        }
+        return longest;
+    };
+    EXPECT_GE(longest_blue_run(link), 60);
+    EXPECT_LT(longest_blue_run(mail), 10);
+    EXPECT_TRUE(save_window_shot(dialog_, "dialogs_about"));
+}
+
+TEST_F(AboutDialog, ClickingTheLinkOpensItsTextAndCloses) {
+    INT_PTR result = run_modal(
+        [] {
+            return DialogBoxParamA(GetModuleHandleA(nullptr), "ABOUTDLG", nullptr,
+                                   about_dialog_proc, 0);
+        },
+        [](HWND dialog) {
+            // The e-mail line is plain text: a click does nothing.
+            HWND mail = GetDlgItem(dialog, IDC_ABOUT_MAIL);
+            SendMessageA(mail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+            SendMessageA(mail, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+            EXPECT_TRUE(IsWindowVisible(dialog));
+            EXPECT_EQ(open_count, 0);
+
+            HWND link = GetDlgItem(dialog, IDC_ABOUT_LINK);
+            SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+            SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(open_count, 1);
+    EXPECT_FALSE(opened_address.empty());
+    EXPECT_EQ(opened_address.find(' '), std::string::npos) << opened_address;
+}
+
+TEST_F(AboutDialog, LinkOpensExactlyTheLinkText) {
+    ASSERT_NE(open(), nullptr);
+    std::string address = item_text(dialog_, IDC_ABOUT_LINK);
+    SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_LINK, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog_, IDC_ABOUT_LINK)));
+    EXPECT_EQ(opened_address, address);
+    EXPECT_FALSE(IsWindowVisible(dialog_));
+}
+
+TEST_F(AboutDialog, OkEscapeAndCloseBoxAllEndIt) {
+    auto open_modal = [] {
+        return DialogBoxParamA(GetModuleHandleA(nullptr), "ABOUTDLG", nullptr, about_dialog_proc,
+                               0);
+    };
+    EXPECT_EQ(run_modal(open_modal, [](HWND dialog) { click(dialog, IDOK); }), IDOK);
+    EXPECT_EQ(run_modal(open_modal,
+                        [](HWND dialog) {
+                            SetForegroundWindow(dialog);
+                            INPUT keys[2] = {};
+                            keys[0].type = keys[1].type = INPUT_KEYBOARD;
+                            keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+                            keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+                            SendInput(2, keys, sizeof(INPUT));
+                        }),
+              IDOK);
+    EXPECT_EQ(run_modal(open_modal,
+                        [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }),
+              IDOK);
+    EXPECT_EQ(open_count, 0);
+}
+
+} // namespace

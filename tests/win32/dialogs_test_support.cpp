@@ -1,0 +1,195 @@
+#include "tests/win32/dialogs_test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace dialog_tests {
+
+void pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        pump();
+        if (condition()) return true;
+        if (GetTickCount() - start > timeout_ms) return false;
+        Sleep(5);
+    }
+}
+
+namespace {
+
+struct ModalDriver {
+    std::function<void(HWND)> drive;
+    DWORD started = 0;
+    DWORD timeout = 0;
+    HWND dialog = nullptr;
+    bool driven = false;
+};
+ModalDriver* active_driver = nullptr;
+
+BOOL CALLBACK find_dialog(HWND window, LPARAM result) {
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK drive_tick(HWND, UINT, UINT_PTR, DWORD) {
+    ModalDriver* driver = active_driver;
+    if (!driver) return;
+    if (!driver->driven) {
+        HWND dialog = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), find_dialog, reinterpret_cast<LPARAM>(&dialog));
+        if (!dialog) return;
+        driver->dialog = dialog;
+        driver->driven = true;
+        driver->drive(dialog);
+        return;
+    }
+    if (IsWindow(driver->dialog) && GetTickCount() - driver->started > driver->timeout)
+        EndDialog(driver->dialog, kAbandoned);
+}
+
+} // namespace
+
+INT_PTR run_modal(const std::function<INT_PTR()>& open, const std::function<void(HWND)>& drive,
+                  DWORD timeout_ms) {
+    ModalDriver driver;
+    driver.drive = drive;
+    driver.started = GetTickCount();
+    driver.timeout = timeout_ms;
+    active_driver = &driver;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, drive_tick);
+    INT_PTR result = open();
+    KillTimer(nullptr, timer);
+    active_driver = nullptr;
+    pump();
+    return result;
+}
+
+HWND create_dialog(const char* template_name, DLGPROC procedure, HWND owner) {
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), template_name, owner, procedure, 0);
+    if (dialog) {
+        ShowWindow(dialog, SW_SHOW);
+        pump();
+    }
+    return dialog;
+}
+
+std::string text_of(HWND window) {
+    char buf[512] = "";
+    GetWindowTextA(window, buf, sizeof buf);
+    return buf;
+}
+
+std::string item_text(HWND dialog, int id) {
+    return text_of(GetDlgItem(dialog, id));
+}
+
+bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void click(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+RECT dialog_units_to_pixels(HWND dialog, int x, int y, int w, int h) {
+    RECT r = {x, y, x + w, y + h};
+    MapDialogRect(dialog, &r);
+    return r;
+}
+
+std::vector<COLORREF> grab_pixels(const RECT& area) {
+    int w = area.right - area.left, h = area.bottom - area.top;
+    std::vector<COLORREF> out;
+    if (w <= 0 || h <= 0) return out;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    int stride = (3 * w + 3) & ~3;
+    out.reserve(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const BYTE* row = static_cast<const BYTE*>(bits) + y * stride;
+        for (int x = 0; x < w; ++x)
+            out.push_back(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+bool save_window_shot(HWND window, const std::string& name) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    pump();
+    RECT area;
+    GetWindowRect(window, &area);
+    std::vector<COLORREF> pixels = grab_pixels(area);
+    int w = area.right - area.left, h = area.bottom - area.top;
+    if (pixels.empty()) return false;
+
+    std::string dir;
+    if (const char* env = std::getenv("BRISVANE_SHOTS")) dir = env;
+    if (!dir.empty()) {
+        CreateDirectoryA(dir.c_str(), nullptr);
+        if (dir.back() != '\\') dir += '\\';
+    }
+    FILE* file = std::fopen((dir + name + ".bmp").c_str(), "wb");
+    if (!file) return false;
+    int stride = (3 * w + 3) & ~3;
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + stride * h;
+    ih.biSize = sizeof ih;
+    ih.biWidth = w;
+    ih.biHeight = -h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biCompression = BI_RGB;
+    std::fwrite(&fh, sizeof fh, 1, file);
+    std::fwrite(&ih, sizeof ih, 1, file);
+    std::vector<BYTE> row(stride, 0);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            COLORREF c = pixels[static_cast<size_t>(y) * w + x];
+            row[3 * x] = GetBValue(c);
+            row[3 * x + 1] = GetGValue(c);
+            row[3 * x + 2] = GetRValue(c);
+        }
+        std::fwrite(row.data(), 1, row.size(), file);
+    }
+    return std::fclose(file) == 0;
+}
+
+} // namespace dialog_tests

@@ -1,0 +1,43 @@
+// Helpers of the dialog tests: running a modal dialog that a timer drives from
+// inside its own message loop, waiting with a deadline, and screenshots.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+#include <string>
+
+namespace dialog_tests {
+
+// Dispatches pending messages of this thread.
+void pump();
+// Pumps messages until the condition holds or the deadline passes.
+bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms = 3000);
+
+// Calls open() (which shows a modal dialog); as soon as the dialog is up,
+// drive(dialog) runs inside its message loop. A dialog that drive() left open
+// is ended with kAbandoned after timeout_ms so a failing test cannot hang.
+constexpr INT_PTR kAbandoned = 99;
+INT_PTR run_modal(const std::function<INT_PTR()>& open, const std::function<void(HWND)>& drive,
+                  DWORD timeout_ms = 5000);
+
+// The modeless form of a dialog built from its real template and procedure.
+HWND create_dialog(const char* template_name, DLGPROC procedure, HWND owner = nullptr);
+
+std::string text_of(HWND window);
+std::string item_text(HWND dialog, int id);
+bool enabled(HWND dialog, int id);
+bool checked(HWND dialog, int id);
+// Clicks a button as the user would (BM_CLICK).
+void click(HWND dialog, int id);
+
+// Window rectangle converted from dialog units of `dialog`.
+RECT dialog_units_to_pixels(HWND dialog, int x, int y, int w, int h);
+
+// Screen copy of the window, saved as a 24-bit BMP into BRISVANE_SHOTS (or
+// the current folder) under name + ".bmp". Returns false when it could not.
+bool save_window_shot(HWND window, const std::string& name);
+// Screen pixels of a rectangle as 0x00BBGGRR, row by row.
+std::vector<COLORREF> grab_pixels(const RECT& area);
+
+} // namespace dialog_tests
