@@ -67,9 +67,26 @@ void take_screen_snapshot() {
     ReleaseDC(desktop, screen);
 }
 
+// Fills the capture block dark gray and copies into it the part of the
+// screen area that lies on the virtual screen. A copy whose source reaches
+// beyond the screen can come back black as a whole (not just the part
+// outside), which would blank the loupe whenever the cursor nears an edge;
+// copying only the part on the screen keeps the rest dark gray instead.
 static void copy_block(HDC screen, int block_w, int block_h, DWORD rop) {
-    BitBlt(capture_dc, 0, 0, block_w, block_h, screen, capture_origin.x - 1, capture_origin.y - 1,
-           rop);
+    RECT block = {0, 0, block_w, block_h};
+    FillRect(capture_dc, &block, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
+    const int left = capture_origin.x - 1;
+    const int top = capture_origin.y - 1;
+    const RECT area = {left, top, left + block_w, top + block_h};
+    const int screen_left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int screen_top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT on_screen = {screen_left, screen_top,
+                            screen_left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                            screen_top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    RECT part;
+    if (!IntersectRect(&part, &area, &on_screen)) return;
+    BitBlt(capture_dc, part.left - left, part.top - top, part.right - part.left,
+           part.bottom - part.top, screen, part.left, part.top, rop);
 }
 
 // The window's present outline as a fresh region in window coordinates.
@@ -116,8 +133,6 @@ void capture_tick_area(HWND loupe) {
     HWND desktop = GetDesktopWindow();
     HDC screen = GetDC(desktop);
     if (direct) {
-        RECT block = {0, 0, block_w, block_h};
-        FillRect(capture_dc, &block, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
         copy_block(screen, block_w, block_h, rop);
     } else {
         capture_through_peep_hole(loupe, screen, block_w, block_h, rop);

@@ -1,0 +1,236 @@
+// Copying the magnified image to the clipboard: the CF_DIB block's layout,
+// its pixels against what the loupe paints, and a clipboard held by someone
+// else.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/buffers.h"
+#include "app/runtime_state.h"
+#include "app/texts.h"
+#include "engine/clipboard.h"
+#include "engine/shape.h"
+#include "platform/message_box.h"
+#include "settings/settings.h"
+#include "tests/win32/test_support.h"
+
+using namespace test_support;
+
+namespace {
+
+struct BoxCall {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+std::vector<BoxCall> box_calls;
+
+int record_box(HWND owner, const char* text, const char* caption, UINT type) {
+    box_calls.push_back({owner, text, caption, type});
+    return IDOK;
+}
+
+// Text placed on the clipboard by a window of its own.
+void put_text_on_clipboard(HWND owner, const char* text) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+    std::memcpy(GlobalLock(block), text, std::strlen(text) + 1);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+std::string clipboard_text() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return "(clipboard busy)";
+    if (HANDLE block = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(block));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::vector<BYTE> clipboard_dib() {
+    std::vector<BYTE> bytes;
+    if (!OpenClipboard(nullptr)) return bytes;
+    if (HANDLE block = GetClipboardData(CF_DIB)) {
+        const BYTE* p = static_cast<const BYTE*>(GlobalLock(block));
+        bytes.assign(p, p + GlobalSize(block));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return bytes;
+}
+
+template <typename T> T field(const std::vector<BYTE>& bytes, size_t offset) {
+    T value;
+    std::memcpy(&value, &bytes[offset], sizeof(T));
+    return value;
+}
+
+class ClipboardTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        reset_engine_state();
+        box_calls.clear();
+        previous_hook_ = set_message_box_hook(record_box);
+        loupe_ = create_popup(0, 0, 115, 115, false);
+        other_ = create_popup(0, 0, 10, 10, false);
+    }
+    void TearDown() override {
+        set_message_box_hook(previous_hook_);
+        DestroyWindow(loupe_);
+        DestroyWindow(other_);
+        release_engine_buffers();
+    }
+
+    // The loupe as the paint draws it (without marker), into a fresh image.
+    std::unique_ptr<Dib24> painted_loupe() {
+        const int marker = settings.marker;
+        settings.marker = 0;
+        auto image = std::make_unique<Dib24>(zoomed_size.x + 4, zoomed_size.y + 4);
+        SetWindowPos(loupe_, nullptr, 0, 0, zoomed_size.x + 4, zoomed_size.y + 4,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        paint_loupe(loupe_, image->dc());
+        settings.marker = marker;
+        return image;
+    }
+
+    MessageBoxHook previous_hook_ = nullptr;
+    HWND loupe_ = nullptr;
+    HWND other_ = nullptr;
+};
+
+TEST_F(ClipboardTest, DefaultImageIsA32BitBottomUpDibOf49324Bytes) {
+    create_engine_buffers();
+    copy_image_to_clipboard(loupe_);
+    EXPECT_TRUE(box_calls.empty());
+    const std::vector<BYTE> dib = clipboard_dib();
+    ASSERT_EQ(49324u, dib.size());
+    EXPECT_EQ(40u, field<DWORD>(dib, 0));
+    EXPECT_EQ(111, field<LONG>(dib, 4));
+    EXPECT_EQ(111, field<LONG>(dib, 8)); // positive: bottom-up
+    EXPECT_EQ(1, field<WORD>(dib, 12));
+    EXPECT_EQ(32, field<WORD>(dib, 14));
+    for (size_t offset = 16; offset < 40; offset += 4)
+        EXPECT_EQ(0u, field<DWORD>(dib, offset));
+    // First pixel stored is the bottom-left one: area pixel (0, 36).
+    EXPECT_EQ(GetBValue(pattern(1, 37)), dib[40]);
+    EXPECT_EQ(GetGValue(pattern(1, 37)), dib[41]);
+    EXPECT_EQ(GetRValue(pattern(1, 37)), dib[42]);
+}
+
+TEST_F(ClipboardTest, ImageEqualsTheLoupesInsideWithoutFrameOrMarker) {
+    struct Case {
+        int invert, gray, smooth, magnify, glass;
+    };
+    const Case cases[] = {{0, 0, 0, 300, 0}, {1, 0, 0, 300, 0}, {0, 1, 0, 250, 0},
+                          {1, 1, 1, 300, 0}, {0, 0, 2, 175, 0}, {1, 0, 2, 300, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "invert " << c.invert << " gray " << c.gray << " smooth " << c.smooth
+                     << " magnify " << c.magnify << " glass " << c.glass);
+        release_engine_buffers();
+        settings.invertbmp = c.invert;
+        settings.graybmp = c.gray;
+        settings.smooth = c.smooth;
+        settings.magnify = c.magnify;
+        settings.marker = 1;
+        settings.loupe = c.glass;
+        settings.maruwin = {0, 0};
+        create_engine_buffers();
+        if (c.glass) {
+            // Magnifying-glass mode from a snapshot: the area is read at the
+            // cursor's place inside a screen-sized buffer.
+            snapshot_mode = 1;
+            virtual_screen = {-30, 0, 170, 120};
+            capture_origin = {40, 50};
+            recreate_capture_buffer(203, 123);
+            fill_capture_with_pattern(203, 123, -70, -50);
+        }
+        const auto painted = painted_loupe();
+        copy_image_to_clipboard(loupe_);
+        const std::vector<BYTE> dib = clipboard_dib();
+        const int w = zoomed_size.x, h = zoomed_size.y;
+        ASSERT_EQ(40u + 4u * w * h, dib.size());
+        int wrong = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const BYTE* p = &dib[40 + 4 * ((h - 1 - y) * w + x)];
+                if (RGB(p[2], p[1], p[0]) != painted->at(x + 2, y + 2)) ++wrong;
+            }
+        }
+        EXPECT_EQ(0, wrong);
+        // And that image is the capture, not some constant.
+        const COLORREF corner = c.invert ? inverted(pattern(1, 1)) : pattern(1, 1);
+        if (!c.gray) {
+            EXPECT_EQ(corner, painted->at(2, 2));
+        }
+    }
+    EXPECT_TRUE(box_calls.empty());
+}
+
+TEST_F(ClipboardTest, CopyReplacesWhatWasOnTheClipboard) {
+    create_engine_buffers();
+    put_text_on_clipboard(other_, "earlier text");
+    ASSERT_EQ("earlier text", clipboard_text());
+    copy_image_to_clipboard(loupe_);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB));
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+    // A second copy (Ctrl+PrintScreen repeats while held) works as well.
+    copy_image_to_clipboard(loupe_);
+    EXPECT_EQ(49324u, clipboard_dib().size());
+    EXPECT_TRUE(box_calls.empty());
+}
+
+// Another program holding the clipboard open: a thread of its own with a
+// window of its own (two callers without windows may both open it).
+struct Holder {
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    bool ok = false;
+};
+
+DWORD WINAPI hold_clipboard(void* parameter) {
+    auto* holder = static_cast<Holder*>(parameter);
+    HWND window = create_popup(0, 0, 10, 10, false);
+    holder->ok = OpenClipboard(window) != FALSE;
+    SetEvent(holder->opened);
+    WaitForSingleObject(holder->release, 10000);
+    if (holder->ok) CloseClipboard();
+    DestroyWindow(window);
+    return 0;
+}
+
+TEST_F(ClipboardTest, BusyClipboardShowsTheMessageAndKeepsItsContent) {
+    create_engine_buffers();
+    put_text_on_clipboard(other_, "earlier text");
+    Holder holder;
+    HANDLE thread = CreateThread(nullptr, 0, hold_clipboard, &holder, 0, nullptr);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.opened, 5000));
+    ASSERT_TRUE(holder.ok);
+
+    copy_image_to_clipboard(loupe_);
+
+    SetEvent(holder.release);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    CloseHandle(holder.opened);
+    CloseHandle(holder.release);
+
+    ASSERT_EQ(1u, box_calls.size());
+    EXPECT_EQ(nullptr, box_calls[0].owner);
+    EXPECT_EQ(texts::kClipboardBusy, box_calls[0].text);
+    EXPECT_EQ(texts::kAppName, box_calls[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), box_calls[0].type);
+    EXPECT_EQ("earlier text", clipboard_text());
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+}
+
+} // namespace

@@ -1,0 +1,217 @@
+// render_magnified through real GDI: block enlargement, inversion, gray and
+// the two interpolations must give what the pure arithmetic gives, and a
+// work buffer that is too small must never be written through.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/buffers.h"
+#include "app/runtime_state.h"
+#include "engine/render.h"
+#include "engine/smooth_scale.h"
+#include "settings/settings.h"
+#include "tests/win32/test_support.h"
+
+using namespace test_support;
+
+namespace {
+
+class RenderTest : public ::testing::Test {
+  protected:
+    void SetUp() override { reset_engine_state(); }
+    void TearDown() override { release_engine_buffers(); }
+
+    // Renders the capture block at (0, 0) of the capture buffer into a fresh
+    // image of zoomed_size, as the paint does but without offset.
+    void render(Dib24& target, int sx = 0, int sy = 0) {
+        render_magnified(target.dc(), 0, 0, zoomed_size.x, zoomed_size.y, capture_dc, sx, sy,
+                         settings.size.x, settings.size.y, image_raster_op());
+    }
+
+    // What the image must be without smoothing: area pixel (i, j) (block
+    // pixel (i + 1, j + 1)) repeated as an m x m block.
+    static COLORREF expected_block_pixel(int x, int y, int m, bool invert, bool gray) {
+        COLORREF c = pattern(x / m + 1, y / m + 1);
+        if (invert) c = inverted(c);
+        if (gray) c = grayed(c);
+        return c;
+    }
+
+    // smooth_scale applied to the capture block as the renderer must prepare
+    // it (inverted, then grayed), with the strides the work buffers have.
+    static std::vector<uint8_t> expected_smoothed(bool invert, bool gray, int dx = 0, int dy = 0) {
+        const int cw = settings.size.x, ch = settings.size.y;
+        const int bw = cw + 3, bh = ch + 3;
+        const int src_stride = (3 * cw + 12) & ~3;
+        std::vector<uint8_t> src(static_cast<size_t>(src_stride) * bh);
+        for (int y = 0; y < bh; ++y) {
+            for (int x = 0; x < bw; ++x) {
+                COLORREF c = pattern(x + dx, y + dy);
+                if (invert) c = inverted(c);
+                if (gray) c = grayed(c);
+                uint8_t* p = &src[y * src_stride + 3 * x];
+                p[0] = GetBValue(c);
+                p[1] = GetGValue(c);
+                p[2] = GetRValue(c);
+            }
+        }
+        const int w = zoomed_size.x, h = zoomed_size.y;
+        std::vector<uint8_t> dst(static_cast<size_t>((3 * w + 3) & ~3) * h);
+        smooth_scale(src.data(), 0, 0, cw, ch, dst.data(), w, h, settings.smooth);
+        return dst;
+    }
+
+    // Counts the pixels of target that differ from the expected bytes.
+    static int differing_pixels(const Dib24& target, const std::vector<uint8_t>& expected) {
+        int differences = 0;
+        for (int y = 0; y < target.height(); ++y) {
+            for (int x = 0; x < target.width(); ++x) {
+                const uint8_t* p = &expected[y * target.stride() + 3 * x];
+                if (target.at(x, y) != RGB(p[2], p[1], p[0])) ++differences;
+            }
+        }
+        return differences;
+    }
+
+    static int differing_block_pixels(const Dib24& target, bool invert, bool gray) {
+        const int m = settings.magnify / 100;
+        int differences = 0;
+        for (int y = 0; y < target.height(); ++y)
+            for (int x = 0; x < target.width(); ++x)
+                if (target.at(x, y) != expected_block_pixel(x, y, m, invert, gray)) ++differences;
+        return differences;
+    }
+};
+
+TEST_F(RenderTest, WithoutSmoothingEachAreaPixelBecomesAnMByMBlock) {
+    for (int invert = 0; invert <= 1; ++invert) {
+        for (int gray = 0; gray <= 1; ++gray) {
+            SCOPED_TRACE(testing::Message() << "invert " << invert << " gray " << gray);
+            release_engine_buffers();
+            settings.invertbmp = invert;
+            settings.graybmp = gray;
+            create_engine_buffers();
+            Dib24 target(zoomed_size.x, zoomed_size.y);
+            ASSERT_EQ(111, target.width());
+            render(target);
+            EXPECT_EQ(0, differing_block_pixels(target, invert, gray));
+        }
+    }
+}
+
+TEST_F(RenderTest, InversionHappensBeforeTheGrayConversion) {
+    settings.invertbmp = 1;
+    settings.graybmp = 1;
+    create_engine_buffers();
+    // Pure red, white and black area pixels at area (0, 0), (1, 0), (2, 0).
+    SetPixel(capture_dc, 1, 1, RGB(255, 0, 0));
+    SetPixel(capture_dc, 2, 1, RGB(255, 255, 255));
+    SetPixel(capture_dc, 3, 1, RGB(0, 0, 0));
+    Dib24 target(zoomed_size.x, zoomed_size.y);
+    render(target);
+    EXPECT_EQ(RGB(179, 179, 179), target.at(1, 1)); // red -> cyan -> 179
+    EXPECT_EQ(RGB(0, 0, 0), target.at(4, 1));
+    EXPECT_EQ(RGB(255, 255, 255), target.at(7, 1));
+}
+
+TEST_F(RenderTest, SmoothingEqualsSmoothScaleOfThePreparedBlock) {
+    struct Case {
+        int smooth, magnify, invert, gray;
+    };
+    const Case cases[] = {{1, 300, 0, 0}, {2, 300, 0, 0}, {1, 250, 1, 0},
+                          {2, 175, 0, 1}, {2, 300, 1, 1}, {1, 100, 0, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "smooth " << c.smooth << " magnify " << c.magnify
+                                        << " invert " << c.invert << " gray " << c.gray);
+        release_engine_buffers();
+        settings.smooth = c.smooth;
+        settings.magnify = c.magnify;
+        settings.invertbmp = c.invert;
+        settings.graybmp = c.gray;
+        create_engine_buffers();
+        Dib24 target(zoomed_size.x, zoomed_size.y);
+        render(target);
+        EXPECT_EQ(0, differing_pixels(target, expected_smoothed(c.invert, c.gray)));
+    }
+}
+
+TEST_F(RenderTest, ReadsTheBlockAtTheGivenSourceOffset) {
+    // A snapshot-sized capture buffer: the block of the cursor area starts at
+    // (capture_origin - virtual_screen) inside it.
+    settings.loupe = 1;
+    snapshot_mode = 1;
+    virtual_screen = {-20, -10, 80, 90};
+    capture_origin = {5, 12};
+    const POINT source = image_source_origin();
+    ASSERT_EQ(25, source.x);
+    ASSERT_EQ(22, source.y);
+
+    for (int smooth = 0; smooth <= 2; ++smooth) {
+        SCOPED_TRACE(testing::Message() << "smooth " << smooth);
+        release_engine_buffers();
+        settings.smooth = smooth;
+        create_engine_buffers();
+        recreate_capture_buffer(103, 103);
+        fill_capture_with_pattern(103, 103, -source.x, -source.y);
+        Dib24 target(zoomed_size.x, zoomed_size.y);
+        render(target, source.x, source.y);
+        if (smooth == 0) {
+            EXPECT_EQ(0, differing_block_pixels(target, false, false));
+        } else {
+            EXPECT_EQ(0, differing_pixels(target, expected_smoothed(false, false)));
+        }
+    }
+}
+
+TEST_F(RenderTest, TooSmallSourceBufferFallsBackToPlainStretch) {
+    // A failed re-creation after the area grew leaves the old, smaller source
+    // buffer in place; gray and smoothing must not write through it.
+    settings.graybmp = 1;
+    settings.smooth = 2;
+    create_engine_buffers();
+    recreate_source_buffer(nullptr, 9, 9);
+    ASSERT_EQ(12, source_buffer_size.cx);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
+            SetPixel(source_dc, x, y, RGB(1, 2, 3));
+    Dib24 target(zoomed_size.x, zoomed_size.y);
+    render(target);
+    EXPECT_EQ(0, differing_block_pixels(target, false, false));
+    // The small buffer was not touched either.
+    EXPECT_EQ(RGB(1, 2, 3), GetPixel(source_dc, 11, 11));
+    EXPECT_EQ(RGB(1, 2, 3), GetPixel(source_dc, 0, 0));
+}
+
+TEST_F(RenderTest, WiderSourceBufferIsNotReadWithTheWrongStride) {
+    // After the area shrank and the re-creation failed, the source buffer is
+    // wider than the block: its rows do not have the stride the smoothing
+    // assumes, so the render falls back instead of shearing the image.
+    settings.graybmp = 1;
+    settings.smooth = 1;
+    create_engine_buffers();
+    recreate_source_buffer(nullptr, 41, 37);
+    Dib24 target(zoomed_size.x, zoomed_size.y);
+    render(target);
+    EXPECT_EQ(0, differing_block_pixels(target, false, false));
+}
+
+TEST_F(RenderTest, TooSmallZoomBufferKeepsGrayButSkipsSmoothing) {
+    settings.graybmp = 1;
+    settings.smooth = 1;
+    create_engine_buffers();
+    recreate_zoom_buffer(50, 50); // image is 111 x 111
+    Dib24 target(zoomed_size.x, zoomed_size.y);
+    render(target);
+    EXPECT_EQ(0, differing_block_pixels(target, false, true));
+}
+
+TEST_F(RenderTest, MissingSourceBufferFallsBackToPlainStretch) {
+    settings.smooth = 1;
+    create_engine_buffers();
+    delete_source_buffer();
+    Dib24 target(zoomed_size.x, zoomed_size.y);
+    render(target);
+    EXPECT_EQ(0, differing_block_pixels(target, false, false));
+}
+
+} // namespace
