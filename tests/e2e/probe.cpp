@@ -162,18 +162,19 @@ Grab grab_window(HWND w) {
 
 Grab settled_grab(const RECT& area) {
     Grab last = grab_screen(area);
+    int same = 0;
     wait_until(
         [&] {
             Grab next = grab_screen(area);
-            const bool same = next.pixels == last.pixels;
+            same = next.pixels == last.pixels ? same + 1 : 0;
             last = std::move(next);
-            return same;
+            return same >= 2;
         },
-        1000, 50);
+        1500, 100);
     return last;
 }
 
-bool save_bmp(const Grab& g, const std::string& name) {
+bool save_bmp_file(const Grab& g, const std::string& path) {
     const int w = g.area.right - g.area.left, h = g.area.bottom - g.area.top;
     if (w <= 0 || h <= 0) return false;
     const int stride = (3 * w + 3) & ~3;
@@ -197,12 +198,15 @@ bool save_bmp(const Grab& g, const std::string& name) {
             px[1] = (c >> 8) & 0xFF;
             px[2] = (c >> 16) & 0xFF;
         }
-    const std::string path = shots_dir() + name + ".bmp";
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     bool ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&ih, sizeof ih, 1, f) == 1 &&
               std::fwrite(rows.data(), rows.size(), 1, f) == 1;
     return std::fclose(f) == 0 && ok;
+}
+
+bool save_bmp(const Grab& g, const std::string& name) {
+    return save_bmp_file(g, shots_dir() + name + ".bmp");
 }
 
 std::string rgb_text(uint32_t rgb) {

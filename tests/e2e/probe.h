@@ -57,11 +57,12 @@ struct Grab {
 // includes layered windows, so a grab of the loupe shows what it drew.
 Grab grab_screen(const RECT& area);
 Grab grab_window(HWND w);
-// A grab taken once two grabs 50 ms apart agree (at most after a second):
-// for screenshots of windows that are still painting.
+// A grab taken once three grabs 100 ms apart agree (or after 1.5 s): for
+// screenshots of windows that may still be repainting.
 Grab settled_grab(const RECT& area);
 // Writes the grab as a 24-bit BMP named name (".bmp" appended) into shots_dir().
 bool save_bmp(const Grab& g, const std::string& name);
+bool save_bmp_file(const Grab& g, const std::string& path);
 std::string rgb_text(uint32_t rgb); // "(r, g, b)" for failure messages
 
 // ---- input -------------------------------------------------------------

@@ -73,8 +73,15 @@ TEST_F(Startup, SecondCopyExitsAtOnceAndBringsTheFirstForward) {
     ASSERT_TRUE(wait_until([&] { return IsWindowVisible(loupe) != 0; }, 3000))
         << "the first tick should show the loupe (visible=1)";
 
-    SetForegroundWindow(other.patch(0));
-    ASSERT_TRUE(wait_until([&] { return GetForegroundWindow() == other.patch(0); }, 2000))
+    // The loupe's own activation may still be on its way: insist until our
+    // window has kept the foreground for a moment.
+    HWND mine = other.patch(0);
+    ASSERT_TRUE(wait_until(
+        [&] {
+            if (GetForegroundWindow() != mine) SetForegroundWindow(mine);
+            return holds_for([&] { return GetForegroundWindow() == mine; }, 200);
+        },
+        3000))
         << "could not move the foreground away from the loupe";
 
     ProductRun second;
