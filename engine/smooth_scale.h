@@ -20,6 +20,11 @@ void smooth_scale(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint
 void smooth_scale_reference(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst,
                             int w, int h, int mode);
 
+// smooth_scale uses the widest vector instructions the processor offers (AVX
+// where present) unless this limits it to those the build targets (SSE2 on
+// x86-64); the bytes are the same either way. For the tests and the benchmark.
+void smooth_scale_limit_vectors(bool baseline_only);
+
 // Cubic convolution kernel with a = -1: t^3 - 2t^2 + 1 on [0, 1),
 // -t^3 + 5t^2 - 8t + 4 on [1, 2), 0 beyond. t is never negative.
 double bicubic_weight(double t);

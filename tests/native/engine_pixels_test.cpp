@@ -50,6 +50,18 @@ Block random_block(int cw, int ch, unsigned seed) {
     return b;
 }
 
+// smooth_scale picks AVX where the processor has it and SSE2 otherwise; the
+// tests that check its bytes run once with each (on a processor without AVX
+// both runs take SSE2).
+template <typename Body> void for_each_vector_width(Body body) {
+    for (bool baseline : {false, true}) {
+        SCOPED_TRACE(baseline ? "baseline vectors only" : "widest vectors");
+        smooth_scale_limit_vectors(baseline);
+        body();
+    }
+    smooth_scale_limit_vectors(false);
+}
+
 Image scale(Block& b, int w, int h, int mode, bool reference) {
     Image out(w, h);
     if (reference)
@@ -117,66 +129,72 @@ TEST(SmoothScale, BicubicWeights) {
 }
 
 TEST(SmoothScale, Magnify100ReproducesTheAreaForBothFilters) {
-    Block b = random_block(37, 21, 7);
-    for (int mode : {1, 2}) {
-        for (bool reference : {false, true}) {
-            const Image out = scale(b, 37, 21, mode, reference);
-            for (int y = 0; y < 21; ++y)
-                for (int x = 0; x < 37; ++x)
-                    for (int c = 0; c < 3; ++c)
-                        ASSERT_EQ(out.at(x, y)[c], b.at(x + 1, y + 1)[c])
-                            << "mode " << mode << " reference " << reference << " at " << x << ","
-                            << y;
+    for_each_vector_width([&] {
+        Block b = random_block(37, 21, 7);
+        for (int mode : {1, 2}) {
+            for (bool reference : {false, true}) {
+                const Image out = scale(b, 37, 21, mode, reference);
+                for (int y = 0; y < 21; ++y)
+                    for (int x = 0; x < 37; ++x)
+                        for (int c = 0; c < 3; ++c)
+                            ASSERT_EQ(out.at(x, y)[c], b.at(x + 1, y + 1)[c])
+                                << "mode " << mode << " reference " << reference << " at " << x
+                                << "," << y;
+            }
         }
-    }
+    });
 }
 
 TEST(SmoothScale, Bilinear200PercentAveragesNeighbourColumns) {
-    // size 37 at 200 %: target column 1 samples u = 1.5, halfway between area
-    // columns 0 and 1 (block columns 1 and 2); the mean is truncated.
-    Block b(37, 37);
-    for (int y = 0; y < 40; ++y) {
-        b.set(1, y, 10, 0, 255);
-        b.set(2, y, 21, 100, 0);
-    }
-    for (bool reference : {false, true}) {
-        const Image out = scale(b, 74, 74, 1, reference);
-        const uint8_t* p = out.at(1, 0);
-        EXPECT_EQ(p[0], 15); // (10 + 21) / 2 = 15.5
-        EXPECT_EQ(p[1], 50);
-        EXPECT_EQ(p[2], 127); // 127.5
-        EXPECT_EQ(out.at(0, 0)[0], 10);
-        EXPECT_EQ(out.at(2, 0)[0], 21);
-    }
+    for_each_vector_width([&] {
+        // size 37 at 200 %: target column 1 samples u = 1.5, halfway between area
+        // columns 0 and 1 (block columns 1 and 2); the mean is truncated.
+        Block b(37, 37);
+        for (int y = 0; y < 40; ++y) {
+            b.set(1, y, 10, 0, 255);
+            b.set(2, y, 21, 100, 0);
+        }
+        for (bool reference : {false, true}) {
+            const Image out = scale(b, 74, 74, 1, reference);
+            const uint8_t* p = out.at(1, 0);
+            EXPECT_EQ(p[0], 15); // (10 + 21) / 2 = 15.5
+            EXPECT_EQ(p[1], 50);
+            EXPECT_EQ(p[2], 127); // 127.5
+            EXPECT_EQ(out.at(0, 0)[0], 10);
+            EXPECT_EQ(out.at(2, 0)[0], 21);
+        }
+    });
 }
 
 TEST(SmoothScale, BicubicOvershootIsClampedBilinearIsNot) {
-    // Black area columns 0-3, white from column 4 on (block column 5). At
-    // 200 % target column 5 (u = 3.5) has only the white tap with a negative
-    // weight, and column 9 (u = 5.5) only the black one.
-    Block b(9, 3);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 5; x < 12; ++x)
-            b.set(x, y, 255, 255, 255);
-    const double under = 255 * bicubic_weight(1.5);
-    const double over = 255 * (bicubic_weight(0.5) * 2 + bicubic_weight(1.5));
-    ASSERT_LT(under, 0);
-    ASSERT_GT(over, 255);
-    for (bool reference : {false, true}) {
-        const Image cubic = scale(b, 18, 6, 2, reference);
-        EXPECT_EQ(cubic.at(5, 2)[0], 0);
-        EXPECT_EQ(cubic.at(7, 2)[0], 127); // halfway across the edge
-        EXPECT_EQ(cubic.at(9, 2)[0], 255);
-        // No wrap-around anywhere: the row rises monotonically.
-        for (int x = 1; x < 18; ++x)
-            EXPECT_GE(cubic.at(x, 2)[1], cubic.at(x - 1, 2)[1]) << x;
-        const Image linear = scale(b, 18, 6, 1, reference);
-        EXPECT_EQ(linear.at(5, 2)[0], 0);
-        EXPECT_EQ(linear.at(6, 2)[0], 0);
-        EXPECT_EQ(linear.at(7, 2)[0], 127);
-        EXPECT_EQ(linear.at(8, 2)[0], 255);
-        EXPECT_EQ(linear.at(9, 2)[0], 255);
-    }
+    for_each_vector_width([&] {
+        // Black area columns 0-3, white from column 4 on (block column 5). At
+        // 200 % target column 5 (u = 3.5) has only the white tap with a negative
+        // weight, and column 9 (u = 5.5) only the black one.
+        Block b(9, 3);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 5; x < 12; ++x)
+                b.set(x, y, 255, 255, 255);
+        const double under = 255 * bicubic_weight(1.5);
+        const double over = 255 * (bicubic_weight(0.5) * 2 + bicubic_weight(1.5));
+        ASSERT_LT(under, 0);
+        ASSERT_GT(over, 255);
+        for (bool reference : {false, true}) {
+            const Image cubic = scale(b, 18, 6, 2, reference);
+            EXPECT_EQ(cubic.at(5, 2)[0], 0);
+            EXPECT_EQ(cubic.at(7, 2)[0], 127); // halfway across the edge
+            EXPECT_EQ(cubic.at(9, 2)[0], 255);
+            // No wrap-around anywhere: the row rises monotonically.
+            for (int x = 1; x < 18; ++x)
+                EXPECT_GE(cubic.at(x, 2)[1], cubic.at(x - 1, 2)[1]) << x;
+            const Image linear = scale(b, 18, 6, 1, reference);
+            EXPECT_EQ(linear.at(5, 2)[0], 0);
+            EXPECT_EQ(linear.at(6, 2)[0], 0);
+            EXPECT_EQ(linear.at(7, 2)[0], 127);
+            EXPECT_EQ(linear.at(8, 2)[0], 255);
+            EXPECT_EQ(linear.at(9, 2)[0], 255);
+        }
+    });
 }
 
 namespace {
@@ -230,84 +248,92 @@ int clamp_byte(Wide v) {
 } // namespace
 
 TEST(SmoothScale, EqualsExactArithmeticTruncated) {
-    // The byte is the true interpolated value truncated. Only a bicubic value
-    // within a hair (2e-9) below the next integer may come out one higher,
-    // since double sums cannot tell it from that integer.
-    unsigned seed = 100;
-    for (const Case& c : kCases) {
-        Block b = random_block(c.cw, c.ch, seed++);
-        const int w = c.cw * c.magnify / 100;
-        const int h = c.ch * c.magnify / 100;
-        for (int mode : {1, 2}) {
-            SCOPED_TRACE(testing::Message()
-                         << c.cw << "x" << c.ch << "@" << c.magnify << " mode " << mode);
-            const Image out = scale(b, w, h, mode, false);
-            for (int j = 0; j < h; ++j)
-                for (int i = 0; i < w; ++i)
-                    for (int ch = 0; ch < 3; ++ch) {
-                        Wide num, den;
-                        exact_value(b, w, h, i, j, ch, mode, &num, &den);
-                        const Wide whole = num / den; // toward zero, like trunc
-                        const Wide rest = num - whole * den;
-                        const int expected = clamp_byte(whole);
-                        const bool hair_below = num > 0 && double(den - rest) < 2e-9 * double(den);
-                        const int got = out.at(i, j)[ch];
-                        if (got == expected) continue;
-                        ASSERT_TRUE(mode == 2 && hair_below && got == clamp_byte(whole + 1))
-                            << "pixel " << i << "," << j << " channel " << ch << ": " << got
-                            << ", expected " << expected;
-                    }
+    for_each_vector_width([&] {
+        // The byte is the true interpolated value truncated. Only a bicubic value
+        // within a hair (2e-9) below the next integer may come out one higher,
+        // since double sums cannot tell it from that integer.
+        unsigned seed = 100;
+        for (const Case& c : kCases) {
+            Block b = random_block(c.cw, c.ch, seed++);
+            const int w = c.cw * c.magnify / 100;
+            const int h = c.ch * c.magnify / 100;
+            for (int mode : {1, 2}) {
+                SCOPED_TRACE(testing::Message()
+                             << c.cw << "x" << c.ch << "@" << c.magnify << " mode " << mode);
+                const Image out = scale(b, w, h, mode, false);
+                for (int j = 0; j < h; ++j)
+                    for (int i = 0; i < w; ++i)
+                        for (int ch = 0; ch < 3; ++ch) {
+                            Wide num, den;
+                            exact_value(b, w, h, i, j, ch, mode, &num, &den);
+                            const Wide whole = num / den; // toward zero, like trunc
+                            const Wide rest = num - whole * den;
+                            const int expected = clamp_byte(whole);
+                            const bool hair_below =
+                                num > 0 && double(den - rest) < 2e-9 * double(den);
+                            const int got = out.at(i, j)[ch];
+                            if (got == expected) continue;
+                            ASSERT_TRUE(mode == 2 && hair_below && got == clamp_byte(whole + 1))
+                                << "pixel " << i << "," << j << " channel " << ch << ": " << got
+                                << ", expected " << expected;
+                        }
+            }
         }
-    }
+    });
 }
 
 TEST(SmoothScale, WithinOneOfTheReference) {
-    // Magnifications whose steps are exact binary fractions leave no rounding
-    // noise, so there the two agree on every byte; elsewhere the fast one is
-    // one above where the reference's sum fell a hair short of an integer.
-    unsigned seed = 1;
-    for (const Case& c : kCases) {
-        Block b = random_block(c.cw, c.ch, seed++);
-        const int w = c.cw * c.magnify / 100;
-        const int h = c.ch * c.magnify / 100;
-        const int factor = c.magnify / 100;
-        const bool exact_steps = c.magnify % 100 == 0 && (factor & (factor - 1)) == 0;
-        for (int mode : {0, 1, 2}) {
-            SCOPED_TRACE(testing::Message()
-                         << c.cw << "x" << c.ch << "@" << c.magnify << " mode " << mode);
-            const Image fast = scale(b, w, h, mode, false);
-            const Image ref = scale(b, w, h, mode, true);
-            if (exact_steps) expect_same_pixels(fast, ref, "fast vs reference");
-            for (int y = 0; y < h; ++y) {
-                for (int x = 0; x < 3 * w; ++x) {
-                    const int d = fast.at(0, y)[x] - ref.at(0, y)[x];
-                    ASSERT_TRUE(d == 0 || d == 1) << "byte " << x << " of row " << y << ": " << d;
+    for_each_vector_width([&] {
+        // Magnifications whose steps are exact binary fractions leave no rounding
+        // noise, so there the two agree on every byte; elsewhere the fast one is
+        // one above where the reference's sum fell a hair short of an integer.
+        unsigned seed = 1;
+        for (const Case& c : kCases) {
+            Block b = random_block(c.cw, c.ch, seed++);
+            const int w = c.cw * c.magnify / 100;
+            const int h = c.ch * c.magnify / 100;
+            const int factor = c.magnify / 100;
+            const bool exact_steps = c.magnify % 100 == 0 && (factor & (factor - 1)) == 0;
+            for (int mode : {0, 1, 2}) {
+                SCOPED_TRACE(testing::Message()
+                             << c.cw << "x" << c.ch << "@" << c.magnify << " mode " << mode);
+                const Image fast = scale(b, w, h, mode, false);
+                const Image ref = scale(b, w, h, mode, true);
+                if (exact_steps) expect_same_pixels(fast, ref, "fast vs reference");
+                for (int y = 0; y < h; ++y) {
+                    for (int x = 0; x < 3 * w; ++x) {
+                        const int d = fast.at(0, y)[x] - ref.at(0, y)[x];
+                        ASSERT_TRUE(d == 0 || d == 1)
+                            << "byte " << x << " of row " << y << ": " << d;
+                    }
+                    // Every pixel written, the row padding left alone.
+                    for (int x = 3 * w; x < image_stride(w); ++x)
+                        ASSERT_EQ(fast.at(0, y)[x], 0xA5);
                 }
-                // Every pixel written, the row padding left alone.
-                for (int x = 3 * w; x < image_stride(w); ++x)
-                    ASSERT_EQ(fast.at(0, y)[x], 0xA5);
             }
         }
-    }
+    });
 }
 
 TEST(SmoothScale, UniformAreaStaysUniform) {
-    // Interpolating one colour gives that colour back, whatever the rounding
-    // of the weights and sample positions.
-    for (uint8_t v : {uint8_t(255), uint8_t(100), uint8_t(37), uint8_t(1)}) {
-        Block b(37, 37);
-        for (auto& byte : b.bits)
-            byte = v;
-        for (int magnify : {110, 150, 300, 333, 700}) {
-            const int w = 37 * magnify / 100;
-            for (int mode : {1, 2}) {
-                const Image out = scale(b, w, w, mode, false);
-                for (int y = 0; y < w; ++y)
-                    for (int x = 0; x < 3 * w; ++x)
-                        ASSERT_EQ(out.at(0, y)[x], v)
-                            << "value " << int(v) << " @" << magnify << " mode " << mode << " byte "
-                            << x << " row " << y;
+    for_each_vector_width([&] {
+        // Interpolating one colour gives that colour back, whatever the rounding
+        // of the weights and sample positions.
+        for (uint8_t v : {uint8_t(255), uint8_t(100), uint8_t(37), uint8_t(1)}) {
+            Block b(37, 37);
+            for (auto& byte : b.bits)
+                byte = v;
+            for (int magnify : {110, 150, 300, 333, 700}) {
+                const int w = 37 * magnify / 100;
+                for (int mode : {1, 2}) {
+                    const Image out = scale(b, w, w, mode, false);
+                    for (int y = 0; y < w; ++y)
+                        for (int x = 0; x < 3 * w; ++x)
+                            ASSERT_EQ(out.at(0, y)[x], v)
+                                << "value " << int(v) << " @" << magnify << " mode " << mode
+                                << " byte " << x << " row " << y;
+                }
             }
         }
-    }
+    });
 }
