@@ -350,6 +350,8 @@ void bilinear_rows(const double* top, const double* bottom, const double* fy, co
                    _mm_add_pd(a2, _mm_mul_pd(f, d2)), _mm_add_pd(a3, _mm_mul_pd(f, d3)));
         }
     }
+#else
+    (void)fy2; // the broadcast fractions serve the vector code only
 #endif
     for (; k < n; ++k) {
         const double a = top[k];
@@ -395,6 +397,8 @@ void bicubic_rows(const double* h0, const double* h1, const double* h2, const do
             store4(out, pv, qv);
         }
     }
+#else
+    (void)fy2;
 #endif
     for (; k < n; ++k) {
         const double c1 = h2[k] - h0[k];
