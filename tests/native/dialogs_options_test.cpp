@@ -96,14 +96,6 @@ TEST(DialogOptionsDerived, SnapshotModeAndCaptureSize) {
     EXPECT_EQ(options_capture_size(size, screen, 0, true), (IntPair{44, 34}));
 }
 
-TEST(DialogOptionsDerived, ClickThroughItem) {
-    EXPECT_EQ(options_click_through_item(1, 1, 1), ClickThroughItem::GrayAndClear);
-    EXPECT_EQ(options_click_through_item(1, 0, 0), ClickThroughItem::GrayAndClear);
-    EXPECT_EQ(options_click_through_item(0, 1, 1), ClickThroughItem::Enable);
-    EXPECT_EQ(options_click_through_item(0, 0, 1), ClickThroughItem::Leave);
-    EXPECT_EQ(options_click_through_item(0, 1, 0), ClickThroughItem::Leave);
-}
-
 TEST(DialogOptionsDerived, SmoothingDeviceContextsFollowTheChange) {
     auto same = [](SmoothingDcChange c, bool cz, bool cs, bool dz, bool ds) {
         return c.create_zoom_dc == cz && c.create_source_dc == cs && c.delete_zoom == dz &&
