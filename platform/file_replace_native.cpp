@@ -1,5 +1,6 @@
 #include "platform/file_replace.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
@@ -7,7 +8,9 @@ bool flush_file_to_disk(FILE* file) {
     return fsync(fileno(file)) == 0;
 }
 
-// rename() replaces an existing file atomically on POSIX systems.
+// A settings file we may not write is left as it is, as writing it in place
+// would have failed; otherwise rename() replaces it atomically.
 bool move_file_over(const char* from, const char* to) {
+    if (access(to, W_OK) != 0 && errno != ENOENT) return false;
     return std::rename(from, to) == 0;
 }

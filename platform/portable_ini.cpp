@@ -8,6 +8,7 @@
 #include "platform/portable_ini.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -20,9 +21,8 @@ namespace {
 using Char = uint16_t;
 using Text = std::vector<Char>;
 
-constexpr Char kMiddleDot = 0x8145;        // what an undecodable lead byte reads as
-constexpr Char kIdeographicSpace = 0x8140; // the full-width blank
-constexpr uint32_t kIntegerChars = 30;     // the integer is read into 30 characters
+constexpr Char kMiddleDot = 0x8145;    // what an undecodable lead byte reads as
+constexpr uint32_t kIntegerChars = 30; // the integer is read into 30 characters
 
 bool is_lead_byte(uint8_t b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
@@ -58,7 +58,7 @@ Text decode(const char* c_string) {
 }
 
 bool is_blank(Char c) {
-    return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == kIdeographicSpace;
+    return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A;
 }
 
 bool is_line_break(Char c) {
@@ -110,7 +110,12 @@ std::vector<Section> parse(const Text& text) {
                 ++close;
             // Without a ']' the line is read as a key.
             if (close < stop) {
-                sections.push_back({until_nul(text, start + 1, close), {}});
+                size_t name = start + 1, name_end = close;
+                while (name < name_end && is_blank(text[name]))
+                    ++name;
+                while (name_end > name && is_blank(text[name_end - 1]))
+                    --name_end;
+                sections.push_back({until_nul(text, name, name_end), {}});
                 continue;
             }
         }
@@ -172,9 +177,22 @@ const Key* find_key(const std::vector<Section>& sections, const char* section, c
 
 enum class FileState { missing, unreadable, read };
 
+// A file that does not exist in a folder that does is read as empty; a
+// missing folder counts as unreadable.
+bool folder_exists(const char* path) {
+    std::string folder(path);
+    size_t separator = folder.find_last_of("/\\");
+    if (separator == std::string::npos) return true;
+    folder.resize(separator == 0 ? 1 : separator);
+    struct stat info;
+    return stat(folder.c_str(), &info) == 0 && (info.st_mode & S_IFDIR) != 0;
+}
+
 FileState read_file(const char* path, std::string* bytes) {
     FILE* file = std::fopen(path, "rb");
-    if (!file) return errno == ENOENT ? FileState::missing : FileState::unreadable;
+    if (!file) {
+        return errno == ENOENT && folder_exists(path) ? FileState::missing : FileState::unreadable;
+    }
     char chunk[4096];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
