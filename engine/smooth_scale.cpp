@@ -41,6 +41,8 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -94,26 +96,45 @@ uint8_t clamped_byte(double value) {
     return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
+// Work buffers whose elements are left uninitialised when they are created:
+// every element is written before it is read, except the padding that the
+// vector code reads past the last real value, which is cleared explicitly.
+// (A plain vector would clear them all first, which at the default size
+// costs more than the allocations themselves.)
+template <typename T> struct NoInitAllocator : std::allocator<T> {
+    template <typename U> struct rebind { using other = NoInitAllocator<U>; };
+    NoInitAllocator() = default;
+    template <typename U> NoInitAllocator(const NoInitAllocator<U>&) {}
+    template <typename U> void construct(U* p) { ::new (static_cast<void*>(p)) U; }
+    template <typename U, typename... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+template <typename T> using Buffer = std::vector<T, NoInitAllocator<T>>;
+
 // Integer part and fraction of the sample position along one axis, for
 // every target position; the fractions also twice in a row, as the SIMD
 // passes load them.
 struct Axis {
-    std::vector<int> index;
-    std::vector<double> fraction;
-    std::vector<double> fraction2;
+    Buffer<int> index;
+    Buffer<double> fraction;
+    Buffer<double> fraction2; // only with `twice`
 };
 
-Axis sample_axis(int target_size, int source_size) {
+Axis sample_axis(int target_size, int source_size, bool twice) {
     const double step = static_cast<double>(source_size) / target_size;
     Axis a;
     a.index.resize(target_size);
     a.fraction.resize(target_size);
-    a.fraction2.resize(2 * static_cast<size_t>(target_size));
     for (int t = 0; t < target_size; ++t) {
         const double pos = t * step + 1;
         a.index[t] = static_cast<int>(pos);
         a.fraction[t] = pos - a.index[t];
-        a.fraction2[2 * t] = a.fraction2[2 * t + 1] = a.fraction[t];
+    }
+    if (twice) {
+        a.fraction2.resize(2 * static_cast<size_t>(target_size));
+        for (int t = 0; t < target_size; ++t)
+            a.fraction2[2 * t] = a.fraction2[2 * t + 1] = a.fraction[t];
     }
     return a;
 }
@@ -133,13 +154,13 @@ void cubic_weights(double f, double* w) {
 
 // The column taps of every target column. offset: element offset of the
 // leftmost tap in a widened source row (3 * column). weight: Taps per column.
-// paired: for each two neighbouring target columns i and i + 1 and each tap,
-// the weights laid out as the three channel pairs of the SIMD column pass
-// take them: (w_i, w_i), (w_i, w_i+1), (w_i+1, w_i+1).
+// paired (for the SSE2 column pass only): for each two neighbouring target
+// columns i and i + 1 and each tap, the weights laid out as that pass takes
+// them, (w_i, w_i), (w_i, w_i+1), (w_i+1, w_i+1).
 template <int Taps> struct Columns {
-    std::vector<int> offset;
-    std::vector<double> weight;
-    std::vector<double> paired;
+    Buffer<int> offset;
+    Buffer<double> weight;
+    Buffer<double> paired;
 };
 
 template <int Taps> void pair_weights(Columns<Taps>* c, int w) {
@@ -156,7 +177,7 @@ template <int Taps> void pair_weights(Columns<Taps>* c, int w) {
 
 // Bilinear columns: P(ix) + fx (P(ix + 1) - P(ix)), one tap on the widened
 // row and one on its differences.
-Columns<1> bilinear_columns(const Axis& x) {
+Columns<1> bilinear_columns(const Axis& x, bool paired) {
     const int w = static_cast<int>(x.index.size());
     Columns<1> c;
     c.offset.resize(w);
@@ -165,12 +186,12 @@ Columns<1> bilinear_columns(const Axis& x) {
         c.offset[i] = 3 * x.index[i];
         c.weight[i] = x.fraction[i];
     }
-    pair_weights(&c, w);
+    if (paired) pair_weights(&c, w);
     return c;
 }
 
 // Bicubic columns ix - 1 ... ix + 2 with k(1 + fx), k(fx), k(1 - fx), k(2 - fx).
-Columns<4> bicubic_columns(const Axis& x) {
+Columns<4> bicubic_columns(const Axis& x, bool paired) {
     const int w = static_cast<int>(x.index.size());
     Columns<4> c;
     c.offset.resize(w);
@@ -179,7 +200,7 @@ Columns<4> bicubic_columns(const Axis& x) {
         c.offset[i] = 3 * (x.index[i] - 1);
         cubic_weights(x.fraction[i], &c.weight[4 * static_cast<size_t>(i)]);
     }
-    pair_weights(&c, w);
+    if (paired) pair_weights(&c, w);
     return c;
 }
 
@@ -591,6 +612,12 @@ template <int Slots> class RowCache {
         : block_(block), stride_(stride), count_(3 * (cw + 3)),
           n_((3 * static_cast<size_t>(w) + 16) & ~static_cast<size_t>(15)), avx_(avx),
           wide_(count_ + 8), diff_(with_diff ? count_ + 8 : 0), sums_(Slots * n_) {
+        // The padding the vector code reads but whose results it drops.
+        for (int k = count_; k < count_ + 8; ++k)
+            wide_[k] = 0;
+        for (int s = 0; s < Slots; ++s)
+            for (size_t k = 3 * static_cast<size_t>(w); k < n_; ++k)
+                sums_[s * n_ + k] = 0;
         for (int& r : row_)
             r = -1;
     }
@@ -622,7 +649,7 @@ template <int Slots> class RowCache {
     int stride_, count_;
     size_t n_;
     bool avx_;
-    std::vector<double> wide_, diff_, sums_;
+    Buffer<double> wide_, diff_, sums_;
     int row_[Slots];
 };
 
@@ -640,10 +667,10 @@ template <typename Group> void for_each_row_group(const Axis& y, Group group) {
 }
 
 void scale_bilinear(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
-    const Axis x = sample_axis(w, cw);
-    const Axis y = sample_axis(h, ch);
-    const Columns<1> cols = bilinear_columns(x);
     const bool avx = use_avx();
+    const Axis x = sample_axis(w, cw, false);
+    const Axis y = sample_axis(h, ch, !avx);
+    const Columns<1> cols = bilinear_columns(x, !avx);
     RowCache<2> cache(block, ss, cw, w, true, avx);
     auto row = [&](int r) -> const double* {
         bool fresh;
@@ -676,10 +703,10 @@ void scale_bilinear(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, 
 }
 
 void scale_bicubic(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
-    const Axis x = sample_axis(w, cw);
-    const Axis y = sample_axis(h, ch);
-    const Columns<4> cols = bicubic_columns(x);
     const bool avx = use_avx();
+    const Axis x = sample_axis(w, cw, false);
+    const Axis y = sample_axis(h, ch, !avx);
+    const Columns<4> cols = bicubic_columns(x, !avx);
     RowCache<4> cache(block, ss, cw, w, false, avx);
     auto row = [&](int r) -> const double* {
         bool fresh;
@@ -702,7 +729,7 @@ void scale_bicubic(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, i
         const double* h2 = row(iy + 1);
         const double* h3 = row(iy + 2);
         uint8_t* out = dst + static_cast<ptrdiff_t>(j) * sd;
-        const double* fy2 = &y.fraction2[2 * static_cast<size_t>(j)];
+        const double* fy2 = avx ? nullptr : &y.fraction2[2 * static_cast<size_t>(j)];
 #if defined(BRISVANE_SMOOTH_AVX)
         if (avx) {
             bicubic_rows_avx(h0, h1, h2, h3, &y.fraction[j], count, out, sd, 3 * w);
