@@ -23,6 +23,7 @@ target_link_libraries(brisvane_winlib PUBLIC ${win_libs})
 set(resource_file ${CMAKE_SOURCE_DIR}/resources/brisvane.rc)
 add_executable(brisvane WIN32 ${CMAKE_SOURCE_DIR}/app/main_win.cpp ${resource_file})
 target_link_libraries(brisvane PRIVATE brisvane_winlib)
+include(cmake/help.cmake) # brisvane.chm beside the executable
 
 if(NOT BRISVANE_THREAD_MODEL STREQUAL "posix")
     return() # the product tree: brisvane.exe only
