@@ -26,5 +26,5 @@ constexpr const char* kRuleColumnNames[3] = {"クラス名", "タイトル", "�
 constexpr const char* kCapturePrompt = " （対象ウィンドウをクリックしてください）";
 
 // About dialog.
-constexpr const char* kVersionLine = "Brisvane v1.50 (c) Brisvane developers";
+constexpr const char* kVersionLine = "Brisvane v1.50 (c) 2026";
 } // namespace texts
