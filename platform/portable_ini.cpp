@@ -2,15 +2,15 @@
 // way the system's reader does: the file is turned into characters, split
 // into sections and keys, and a value is copied out in two steps, first as
 // characters into a buffer of `size` characters, then as bytes into `size`
-// bytes. The two steps explain the odd cases: a quoted value cut short keeps
-// its closing quote, and a value cut inside a double-byte character reports
-// size - 1.
+// bytes. The two steps explain the odd cases: a quoted value one character
+// too long for the buffer loses a character besides its quotes, and a value
+// cut inside a double-byte character reports size - 1.
 #include "platform/portable_ini.h"
 
 #include <cerrno>
-#include <sys/stat.h>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 

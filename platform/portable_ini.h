@@ -1,9 +1,9 @@
 // A reader of INI files of our own, for builds without the system's profile
 // functions. It gives the answers the system's reader gives, as observed under
 // Wine with code page 932, for the files this program meets:
-//   - lines end at CR or LF; blanks (space, tab, VT, FF, Ctrl-Z, the
+//   - lines end at CR or LF; blanks (space, tab, VT, FF, Ctrl-Z; not the
 //     ideographic space 0x81 0x40) around lines, names and values are ignored;
-//   - "[name]" opens a section (name up to the first ']', kept as written);
+//   - "[name]" opens a section (name up to the first ']', without blanks);
 //   - "name=value"; a line without '=' is a key with no value (the default
 //     is returned for it); ';' has no special meaning;
 //   - section and key names match ignoring ASCII case; only the first
@@ -17,7 +17,9 @@
 // Double-byte codes that the system's code page conversion itself rewrites
 // (unassigned codes, the duplicate NEC/IBM extensions) pass through unchanged
 // here; the rest of a file after a UTF-8 mark is taken as code page 932 bytes,
-// which agrees for ASCII text only.
+// which agrees for ASCII text only; UTF-16 files are not recognised. A file
+// that is missing is read as empty; one that cannot be opened or read (a
+// folder, a missing folder) gives the default as passed, quotes included.
 #pragma once
 #include <cstdint>
 

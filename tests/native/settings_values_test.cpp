@@ -6,21 +6,6 @@
 #include "settings/scan_int.h"
 #include "settings/settings.h"
 
-TEST(InitialSettings, HoldTheStaticValuesBeforeTheLoad) {
-    Settings s = initial_settings();
-    EXPECT_EQ(s.size, (IntPair{0, 0}));
-    EXPECT_EQ(s.position, (IntPair{14, 14}));
-    EXPECT_EQ(s.hotkey, (IntPair{17, 0}));
-    EXPECT_EQ(s.maruwin, (IntPair{0, 1}));
-    EXPECT_EQ(s.interval, 10);
-    EXPECT_EQ(s.ttdisp, 1);
-    EXPECT_EQ(s.marker, 1);
-    EXPECT_EQ(s.waddjust, 10);
-    EXPECT_EQ(s.magnify, 200);
-    EXPECT_EQ(s.visible, 0);
-    EXPECT_EQ(s.toggledef, 0);
-}
-
 TEST(SizeArithmetic, TruncatesTowardZero) {
     EXPECT_EQ(divide_point({37, -37}, 2), (IntPair{18, -18}));
     EXPECT_EQ(scale_point({37, 41}, 300), (IntPair{11100, 12300}));
