@@ -121,7 +121,7 @@ TEST_F(Engine, GlassModeLoupeIsRoundByDefault) {
 
 TEST_F(Engine, GlassModePeepWindowOnWindowsNt4) {
     WineVersionOverride nt4("brisvane.exe", "nt40");
-    ASSERT_TRUE(nt4.ok());
+    ASSERT_TRUE(nt4.ok()) << "registry error " << nt4.error();
     ProductRun run;
     launch(run, "[option]\nloupe=1\nloupetype=1\nmaruwin=0,0\n");
     if (HasFatalFailure()) return;

@@ -232,20 +232,49 @@ static void send_key(WORD vk, bool up) {
 // (and SendInput) may leave the X pointer where it was, since Wine can refuse
 // to warp it, so the pointer is moved on the X side with xdotool, which Wine
 // starts like any program; SendInput is the fallback where there is none.
-static bool xdotool_move(int x, int y) {
-    static const char* const kXdotool = "Z:\\usr\\bin\\xdotool";
-    if (GetFileAttributesA(kXdotool) == INVALID_FILE_ATTRIBUTES) return false;
-    char cmd[64];
-    std::snprintf(cmd, sizeof cmd, "xdotool mousemove %d %d", x, y);
+bool xdotool(const std::string& args) {
+    // Wine starts a Unix program but hands back no usable process handle
+    // (and may fill PROCESS_INFORMATION with junk that must not be closed),
+    // so the shell around it leaves xdotool's exit status in a file that we
+    // wait for.
+    static const char* const kShell = "Z:\\bin\\sh";
+    static LONG counter = 0;
+    if (GetFileAttributesA(kShell) == INVALID_FILE_ATTRIBUTES) return false;
+    char name[96];
+    std::snprintf(name, sizeof name, "/tmp/brisvane-e2e-xdotool-%lu-%ld", GetCurrentProcessId(),
+                  InterlockedIncrement(&counter));
+    const std::string unix_path = name;
+    std::string windows_path = "Z:" + unix_path;
+    for (char& c : windows_path)
+        if (c == '/') c = '\\';
+    DeleteFileA(windows_path.c_str());
+    std::string cmd = "sh -c \"xdotool " + args + "; echo $? > " + unix_path + ".tmp && mv " +
+                      unix_path + ".tmp " + unix_path + "\"";
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back(0);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(kXdotool, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessA(kShell, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
         return false;
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return true;
+    if (!wait_until(
+            [&] { return GetFileAttributesA(windows_path.c_str()) != INVALID_FILE_ATTRIBUTES; },
+            5000, 5))
+        return false;
+    char status[16] = "";
+    FILE* f = std::fopen(windows_path.c_str(), "rb");
+    if (f) {
+        size_t n = std::fread(status, 1, sizeof status - 1, f);
+        status[n] = 0;
+        std::fclose(f);
+    }
+    DeleteFileA(windows_path.c_str());
+    return status[0] == '0';
+}
+
+static bool xdotool_move(int x, int y) {
+    return xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y));
 }
 
 static void input_move(int x, int y) {
@@ -393,12 +422,9 @@ bool tray_icon_delete(HWND owner, UINT uid) {
 WineVersionOverride::WineVersionOverride(const char* exe_name, const char* version)
     : key_(std::string("Software\\Wine\\AppDefaults\\") + exe_name) {
     HKEY k = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0,
-                        KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &k,
-                        &disposition) != ERROR_SUCCESS)
-        return;
-    created_key_ = disposition == REG_CREATED_NEW_KEY;
+    error_ = RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0,
+                             KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &k, nullptr);
+    if (error_ != ERROR_SUCCESS) return;
     char old[64];
     DWORD type = 0, size = sizeof old;
     if (RegQueryValueExA(k, "Version", nullptr, &type, reinterpret_cast<BYTE*>(old), &size) ==
@@ -407,8 +433,9 @@ WineVersionOverride::WineVersionOverride(const char* exe_name, const char* versi
         had_previous_ = true;
         previous_.assign(old, size > 0 ? size - 1 : 0);
     }
-    ok_ = RegSetValueExA(k, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                         static_cast<DWORD>(std::strlen(version) + 1)) == ERROR_SUCCESS;
+    error_ = RegSetValueExA(k, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                            static_cast<DWORD>(std::strlen(version) + 1));
+    ok_ = error_ == ERROR_SUCCESS;
     RegCloseKey(k);
 }
 
@@ -423,7 +450,10 @@ WineVersionOverride::~WineVersionOverride() {
             RegDeleteValueA(k, "Version");
         RegCloseKey(k);
     }
-    if (created_key_) RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());
+    // The key itself stays (empty, it changes nothing): deleting it while a
+    // process that read it is still being torn down by the server leaves a
+    // deleted key that the next RegCreateKeyEx may hand out, and setting a
+    // value on it fails.
 }
 
 } // namespace e2e

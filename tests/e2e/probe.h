@@ -69,6 +69,9 @@ std::string rgb_text(uint32_t rgb); // "(r, g, b)" for failure messages
 
 // Presses the keys in order, holds them hold_ms (longer than the product's
 // 10 ms poll), releases them in reverse order.
+// Runs xdotool on the X display Wine uses (Wine starts Unix programs like
+// any other); false when it is not installed or does not start.
+bool xdotool(const std::string& args);
 // Moves the pointer and waits until it stays there (see probe.cpp for why
 // this goes through the X server under Wine).
 bool move_pointer(int x, int y);
@@ -101,21 +104,22 @@ bool tray_icon_delete(HWND owner, UINT uid);
 // ---- Wine ----------------------------------------------------------------
 
 // Makes Wine report another Windows version to processes named exe_name
-// (HKCU\Software\Wine\AppDefaults\<exe_name>\Version), and removes the
-// setting again on destruction.
+// (HKCU\Software\Wine\AppDefaults\<exe_name>\Version), and restores the
+// previous value (or none) on destruction.
 class WineVersionOverride {
   public:
     WineVersionOverride(const char* exe_name, const char* version);
     ~WineVersionOverride();
     bool ok() const { return ok_; }
+    long error() const { return error_; } // the failing registry call's result
     WineVersionOverride(const WineVersionOverride&) = delete;
     WineVersionOverride& operator=(const WineVersionOverride&) = delete;
 
   private:
     std::string key_;
     bool ok_ = false;
-    bool created_key_ = false; // remove the key itself afterwards
-    std::string previous_;     // a Version value that was there before
+    long error_ = 0;
+    std::string previous_; // a Version value that was there before
     bool had_previous_ = false;
 };
 

@@ -125,9 +125,56 @@ TEST_F(Tray, TaskbarCreatedBroadcastAddsTheIconAgain) {
     DWORD code = 1;
     ASSERT_TRUE(run.exit_by_menu(5000, &code));
     EXPECT_EQ(code, 0u);
-    // Checked at once: Wine itself drops the icons of a dead window about
-    // half a second later.
+    // Checked at once: Wine itself drops the icons of a destroyed window
+    // shortly afterwards, so a missing removal is caught only when this
+    // check comes first (it never fails a program that removes its icon).
     EXPECT_FALSE(tray_icon_exists(loupe, kTrayId)) << "the icon outlived the program";
+}
+
+// Mouse buttons on the loupe, pressed on the X side so that the button state
+// the program polls is real. Magnifying-glass mode puts the loupe under the
+// pointer.
+class LoupeClicks : public PictureTest {
+  protected:
+    void TearDown() override {
+        xdotool("mouseup 1"); // never leave the button held for the next test
+        PictureTest::TearDown();
+    }
+};
+
+TEST_F(LoupeClicks, HoldingTheLeftButtonHidesTheLoupeUntilItIsReleased) {
+    ProductRun run;
+    launch(run, "[option]\nloupe=1\n");
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115));
+
+    ASSERT_TRUE(xdotool("mousedown 1")) << "xdotool is needed for this test";
+    // Hidden once the double-click time has passed, and for as long as the
+    // button stays down.
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe); }, 3000));
+    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe); }, 400));
+    ASSERT_TRUE(xdotool("mouseup 1"));
+    EXPECT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115, 1000)) << "not shown after the release";
+    EXPECT_TRUE(run.shut_down());
+}
+
+TEST_F(LoupeClicks, DoubleClickHidesTheLoupeUntilTheTrayIconIsClicked) {
+    ProductRun run;
+    launch(run, "[option]\nloupe=1\n");
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115));
+
+    ASSERT_TRUE(xdotool("click --repeat 2 --delay 80 1")) << "xdotool is needed for this test";
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe); }, 2000));
+    // With visible=1 the tracking stops: moving the pointer brings nothing.
+    ASSERT_TRUE(move_pointer(300, 300));
+    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe); }, 400))
+        << "the loupe came back before the tray icon was clicked";
+    tray_click(loupe, WM_LBUTTONUP);
+    EXPECT_TRUE(wait_loupe_at(loupe, 243, 243, 115, 115)) << describe(window_rect(loupe));
+    EXPECT_TRUE(run.shut_down());
 }
 
 using Menu = PictureTest;

@@ -99,7 +99,7 @@ TEST_F(Startup, SecondCopyExitsAtOnceAndBringsTheFirstForward) {
 
 TEST_F(Startup, WindowsNt4GetsNoLayeredStyle) {
     WineVersionOverride nt4("brisvane.exe", "nt40");
-    ASSERT_TRUE(nt4.ok());
+    ASSERT_TRUE(nt4.ok()) << "registry error " << nt4.error();
     {
         // The setting must reach a process of that name, or the check
         // below proves nothing: this test executable, run as brisvane.exe,
