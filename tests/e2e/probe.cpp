@@ -234,7 +234,7 @@ static void send_key(WORD vk, bool up) {
 // starts like any program; SendInput is the fallback where there is none.
 bool xdotool(const std::string& args) {
     // Wine starts a Unix program but hands back no usable process handle
-    // (and may fill PROCESS_INFORMATION with junk that must not be closed),
+    // (and leaves junk in PROCESS_INFORMATION that must not be closed),
     // so the shell around it leaves xdotool's exit status in a file that we
     // wait for.
     static const char* const kShell = "Z:\\bin\\sh";
