@@ -8,7 +8,7 @@ allow="$ROOT_DIR/tests/scripts/xp_imports.txt"
 [ -f "$exe" ] || { echo "missing $exe"; exit 1; }
 
 # "dll function" pairs from the import table.
-imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '
+imports=$(LC_ALL=C i686-w64-mingw32-objdump -p "$exe" | awk '
     /DLL Name:/ { dll = tolower($3); next }
     dll != "" && NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ { print dll, $3 }
     /Export Tables|Exception Handling/ { dll = "" }' | sort -u)
@@ -28,7 +28,7 @@ if grep -q 'SetLayeredWindowAttributes' <<<"$imports"; then
 fi
 
 # The PE header must ask for a subsystem version XP accepts (at most 5.1).
-version=$(i686-w64-mingw32-objdump -p "$exe" | awk '/MajorSubsystemVersion/ {major=$2} /MinorSubsystemVersion/ {minor=$2} END {print major "." minor}')
+version=$(LC_ALL=C i686-w64-mingw32-objdump -p "$exe" | awk '/MajorSubsystemVersion/ {major=$2} /MinorSubsystemVersion/ {minor=$2} END {print major "." minor}')
 case "$version" in
     4.*|5.0|5.1) ;;
     *) echo "subsystem version $version is newer than XP accepts"; bad=1 ;;

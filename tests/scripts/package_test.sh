@@ -31,7 +31,7 @@ app="$work/brisvane-1.50"
 
 # The program: a 32-bit Windows GUI executable.
 # (Outputs are kept in variables: grep -q closing a pipe early would trip pipefail.)
-headers=$(i686-w64-mingw32-objdump -f -p "$app/brisvane.exe")
+headers=$(LC_ALL=C i686-w64-mingw32-objdump -f -p "$app/brisvane.exe")
 grep -q 'file format pei-i386' <<<"$headers" || fail "brisvane.exe is not a 32-bit PE file"
 grep -q 'Subsystem.*Windows GUI' <<<"$headers" || fail "brisvane.exe is not a GUI program"
 

@@ -64,6 +64,10 @@ class HotkeyDialog : public ::testing::Test {
         if (dialog_) {
             SetForegroundWindow(dialog_);
             wait_for([&] { return GetForegroundWindow() == dialog_; }, 1000);
+            // The poll only reads keys while the field has the focus.
+            HWND field = GetDlgItem(dialog_, IDC_HOTKEY_FIELD);
+            SetFocus(field);
+            wait_for([&] { return GetFocus() == field; }, 1000);
         }
         return dialog_;
     }
