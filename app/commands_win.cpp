@@ -175,9 +175,7 @@ bool run_menu_command(HWND loupe, UINT command) {
         toggle_on = 0;
         return true;
     case IDM_VISIBLE_TOGGLE: set_visibility_type(3); return true;
-    case IDM_HELP:
-        ShellExecuteA(loupe, nullptr, help_path, nullptr, nullptr, SW_SHOW);
-        return true;
+    case IDM_HELP: ShellExecuteA(loupe, nullptr, help_path, nullptr, nullptr, SW_SHOW); return true;
     case IDM_MARKER: toggle_setting(&settings.marker, IDM_MARKER); return true;
     case IDM_CLICK_THROUGH:
         toggle_setting(&settings.addhole, IDM_CLICK_THROUGH);

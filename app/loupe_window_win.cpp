@@ -17,7 +17,9 @@ void start_tracking(HWND loupe) {
     SetTimer(loupe, TIMER_TRACK, static_cast<UINT>(settings.interval), tracking_tick);
 }
 
-void stop_tracking(HWND loupe) { KillTimer(loupe, TIMER_TRACK); }
+void stop_tracking(HWND loupe) {
+    KillTimer(loupe, TIMER_TRACK);
+}
 
 void apply_click_through(HWND loupe) {
     LONG ex_style = GetWindowLongA(loupe, GWL_EXSTYLE);
@@ -109,8 +111,8 @@ static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
             }
         }
     } else {
-        settings.magnify = wheel_zoom_step(settings.size, settings.magnify, delta,
-                                           settings.smooth, settings.waddjust);
+        settings.magnify = wheel_zoom_step(settings.size, settings.magnify, delta, settings.smooth,
+                                           settings.waddjust);
     }
 
     last_cursor_pos.x -= 1; // the next tick sees a moved cursor and redraws
@@ -118,8 +120,8 @@ static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
     half_size = divide_point(settings.size, 2);
     IntPair position = wheel_window_position(pointer, zoomed_size);
     if (settings.smooth != 0) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
-    SetWindowPos(loupe, HWND_TOPMOST, position.x, position.y, zoomed_size.x + 4,
-                 zoomed_size.y + 4, 0);
+    SetWindowPos(loupe, HWND_TOPMOST, position.x, position.y, zoomed_size.x + 4, zoomed_size.y + 4,
+                 0);
     if (settings.maruwin.y != 0) set_round_region(loupe);
 }
 

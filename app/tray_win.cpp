@@ -13,7 +13,9 @@
 
 // The shell broadcasts this message when it restarts; its number is known
 // only at run time, and is registered before the entry point runs.
-void register_taskbar_created() { taskbar_created_msg = RegisterWindowMessageA("TaskbarCreated"); }
+void register_taskbar_created() {
+    taskbar_created_msg = RegisterWindowMessageA("TaskbarCreated");
+}
 
 static const bool taskbar_created_registered = (register_taskbar_created(), true);
 
@@ -35,14 +37,15 @@ void add_tray_icon(HWND loupe) {
     Shell_NotifyIconA(NIM_ADD, &tray_data);
 }
 
-void remove_tray_icon() { Shell_NotifyIconA(NIM_DELETE, &tray_data); }
+void remove_tray_icon() {
+    Shell_NotifyIconA(NIM_DELETE, &tray_data);
+}
 
 HWND create_tooltip(HWND loupe) {
     INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    HWND tooltip = CreateWindowExA(0, "tooltips_class32", nullptr, WS_POPUP, 0, -40,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                   instance_handle, nullptr);
+    HWND tooltip = CreateWindowExA(0, "tooltips_class32", nullptr, WS_POPUP, 0, -40, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, nullptr, nullptr, instance_handle, nullptr);
     SetWindowPos(tooltip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     std::memset(&tool_info, 0, sizeof(tool_info));

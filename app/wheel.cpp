@@ -1,6 +1,8 @@
 #include "app/wheel.h"
 
-bool wheel_is_resize(unsigned keys) { return keys == 2 || keys == 4 || keys == 8; }
+bool wheel_is_resize(unsigned keys) {
+    return keys == 2 || keys == 4 || keys == 8;
+}
 
 static bool image_fits(IntPair size, int32_t magnify) {
     if (size.x > kMaxSizeSide || size.y > kMaxSizeSide) return false;
@@ -29,7 +31,9 @@ int32_t wheel_zoom_step(IntPair size, int32_t magnify, int delta, int32_t smooth
     return int32_t(next);
 }
 
-static int32_t make_odd(int32_t value) { return value % 2 == 0 ? value + 1 : value; }
+static int32_t make_odd(int32_t value) {
+    return value % 2 == 0 ? value + 1 : value;
+}
 
 bool wheel_resize_step(IntPair* size, int32_t magnify, int delta, float size_aspect) {
     bool shrink = delta > 0;

@@ -11,8 +11,7 @@ bool wheel_is_resize(unsigned keys);
 // New magnify for one notch; delta > 0 (away from the user) zooms out.
 // With smoothing the step is waddjust, without it whole hundreds. A step
 // that would make the image larger than kMaxImageSide is refused.
-int32_t wheel_zoom_step(IntPair size, int32_t magnify, int delta, int32_t smooth,
-                        int32_t waddjust);
+int32_t wheel_zoom_step(IntPair size, int32_t magnify, int delta, int32_t smooth, int32_t waddjust);
 
 // One resize notch: the longer side (the width when equal) changes by 2, the
 // other follows size_aspect and is kept odd. Returns false, leaving *size

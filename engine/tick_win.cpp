@@ -29,11 +29,14 @@ HWND find_visible_window_below(HWND start, int x, int y) {
 
 HWND top_level_ancestor(HWND window) {
     if (!window) return nullptr;
-    for (HWND parent = GetParent(window); parent; parent = GetParent(parent)) window = parent;
+    for (HWND parent = GetParent(window); parent; parent = GetParent(parent))
+        window = parent;
     return window;
 }
 
-static bool key_is_down(int virtual_key, void*) { return GetAsyncKeyState(virtual_key) != 0; }
+static bool key_is_down(int virtual_key, void*) {
+    return GetAsyncKeyState(virtual_key) != 0;
+}
 
 static bool class_is(HWND window, const char* name) {
     char class_name[128] = "";
@@ -116,8 +119,8 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     if (keys.copy_image) copy_image_to_clipboard(loupe);
 
     int type = visibility_type_under_cursor();
-    int request = visibility_request(type, keys.hotkey_held, loupe_shown, &toggle_on,
-                                     &toggle_latch);
+    int request =
+        visibility_request(type, keys.hotkey_held, loupe_shown, &toggle_on, &toggle_latch);
     if (request == REQUEST_HIDE) {
         show_loupe(loupe, 0);
         return;
@@ -143,11 +146,10 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     }
     bool tooltip_on = tooltip_hwnd && tip_active == 1;
     IntPair pointer = {cursor.x, cursor.y};
-    Placement place =
-        settings.loupe != 0
-            ? place_magnifying_glass(pointer, zoomed_size, bounds, tip_height)
-            : place_normal(pointer, zoomed_size, settings.position.y, loupe_distance, bounds,
-                           tooltip_on, tip_height);
+    Placement place = settings.loupe != 0
+                          ? place_magnifying_glass(pointer, zoomed_size, bounds, tip_height)
+                          : place_normal(pointer, zoomed_size, settings.position.y, loupe_distance,
+                                         bounds, tooltip_on, tip_height);
     SetWindowPos(loupe, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 
     last_cursor_pos = cursor;

@@ -12,8 +12,12 @@ struct IntPair {
     int32_t y;
 };
 
-inline bool operator==(IntPair a, IntPair b) { return a.x == b.x && a.y == b.y; }
-inline bool operator!=(IntPair a, IntPair b) { return !(a == b); }
+inline bool operator==(IntPair a, IntPair b) {
+    return a.x == b.x && a.y == b.y;
+}
+inline bool operator!=(IntPair a, IntPair b) {
+    return !(a == b);
+}
 
 struct Settings {
     IntPair size;      // captured area, both sides odd
@@ -31,9 +35,9 @@ struct Settings {
     int32_t addhole;   // clicks pass through the loupe
     int32_t graybmp;
     int32_t invertbmp;
-    int32_t winset; // use the per-window rules
-    int32_t smooth; // 0 none, 1 bilinear, 2 bicubic
-    int32_t posat;  // read, normalised and written back; nothing else uses it
+    int32_t winset;   // use the per-window rules
+    int32_t smooth;   // 0 none, 1 bilinear, 2 bicubic
+    int32_t posat;    // read, normalised and written back; nothing else uses it
     int32_t waddjust; // wheel step of magnify while smoothing
     IntPair maruwin;  // round in normal mode, round in magnifying-glass mode
     int32_t hexcolor;

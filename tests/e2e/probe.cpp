@@ -354,6 +354,23 @@ bool empty_clipboard() {
     return ok != 0;
 }
 
+bool wait_clipboard_settled(DWORD before, DWORD timeout_ms, DWORD quiet_ms) {
+    if (!wait_until([&] { return GetClipboardSequenceNumber() != before; }, timeout_ms))
+        return false;
+    DWORD seen = GetClipboardSequenceNumber();
+    DWORD since = GetTickCount();
+    return wait_until(
+        [&] {
+            const DWORD now = GetClipboardSequenceNumber();
+            if (now != seen) {
+                seen = now;
+                since = GetTickCount();
+            }
+            return GetTickCount() - since >= quiet_ms;
+        },
+        timeout_ms);
+}
+
 std::vector<uint8_t> clipboard_dib() {
     std::vector<uint8_t> out;
     if (!OpenClipboard(nullptr)) return out;

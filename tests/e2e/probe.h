@@ -85,6 +85,10 @@ void post_wheel(HWND w, int delta, WORD keys, int x, int y);
 // ---- clipboard -----------------------------------------------------------
 
 bool empty_clipboard();
+// Waits until the clipboard's sequence number differs from before and has
+// then stayed the same for quiet_ms, without opening the clipboard (opening
+// it while the program copies makes the program's OpenClipboard fail).
+bool wait_clipboard_settled(DWORD before, DWORD timeout_ms, DWORD quiet_ms = 300);
 // The CF_DIB block on the clipboard, or an empty vector.
 std::vector<uint8_t> clipboard_dib();
 

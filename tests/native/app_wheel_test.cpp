@@ -3,9 +3,9 @@
 #include "app/wheel.h"
 
 TEST(WheelKeys, OnlyASingleResizeKeyResizes) {
-    EXPECT_TRUE(wheel_is_resize(2));  // right button
-    EXPECT_TRUE(wheel_is_resize(4));  // Shift
-    EXPECT_TRUE(wheel_is_resize(8));  // Ctrl
+    EXPECT_TRUE(wheel_is_resize(2)); // right button
+    EXPECT_TRUE(wheel_is_resize(4)); // Shift
+    EXPECT_TRUE(wheel_is_resize(8)); // Ctrl
     EXPECT_FALSE(wheel_is_resize(0));
     EXPECT_FALSE(wheel_is_resize(4 | 8)); // Shift+Ctrl zooms
     EXPECT_FALSE(wheel_is_resize(1));     // left button
@@ -61,7 +61,8 @@ TEST(WheelResize, ShrinkRefusedAtFiveAndGrowthBounded) {
 
     size = {37, 37};
     int steps = 0;
-    while (wheel_resize_step(&size, 300, -120, 1.0f)) ++steps;
+    while (wheel_resize_step(&size, 300, -120, 1.0f))
+        ++steps;
     EXPECT_GT(steps, 0);
     EXPECT_LE(size.x * 300 / 100, kMaxImageSide);
     EXPECT_EQ(size.x % 2, 1);

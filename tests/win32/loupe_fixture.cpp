@@ -55,7 +55,9 @@ void LoupeWindowTest::TearDown() {
     reset_runtime_state();
 }
 
-void LoupeWindowTest::command(UINT id) { SendMessageA(loupe_, WM_COMMAND, id, 0); }
+void LoupeWindowTest::command(UINT id) {
+    SendMessageA(loupe_, WM_COMMAND, id, 0);
+}
 
 bool LoupeWindowTest::item_checked(UINT id) {
     return (GetMenuState(popup_menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
