@@ -15,7 +15,7 @@ constexpr DWORD kSystemStyleBits = WS_VISIBLE | WS_CLIPSIBLINGS;
 
 using Startup = ProductTest;
 
-TEST_F(Startup, FreshStartMakesOneHiddenLayeredToolWindowOfDefaultSize) {
+TEST_F(Startup, FreshStartMakesOneLayeredToolWindowOfDefaultSize) {
     ProductRun run;
     launch(run);
     if (HasFatalFailure()) return;
