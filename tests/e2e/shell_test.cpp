@@ -423,5 +423,56 @@ TEST_F(Clipboard, CtrlPrintScreenAndTheMenuCopyTheMagnifiedImage) {
     EXPECT_TRUE(run.shut_down());
 }
 
+// A child control of a message box whose text is text.
+bool has_text(HWND box, const std::string& text) {
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (title_of(c) == text) return true;
+    return false;
+}
+
+TEST_F(Clipboard, BusyClipboardShowsOneMessageBoxWhileTheKeysAreHeld) {
+    ProductRun run;
+    launch(run);
+    if (HasFatalFailure()) return;
+    HWND loupe = run.loupe();
+    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115));
+
+    // Another program holds the clipboard open (with a window: two
+    // OpenClipboard(NULL) callers both succeed under Wine).
+    HWND holder = CreateWindowA("STATIC", "clipboard holder", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(OpenClipboard(holder));
+    const DWORD seq = GetClipboardSequenceNumber();
+    // Held for some thirty ticks, each of which tries to copy.
+    const bool pressed = xdotool("keydown ctrl+Print sleep 0.3 keyup ctrl+Print");
+    std::vector<HWND> boxes;
+    const bool shown = wait_until(
+        [&] { return !(boxes = visible_top_windows(run.pid(), "#32770")).empty(); }, 2000);
+    // The failed copy must not repeat on every tick behind its message box.
+    const bool single = shown && holds_for(
+                                     [&] {
+                                         boxes = visible_top_windows(run.pid(), "#32770");
+                                         return boxes.size() == 1;
+                                     },
+                                     500);
+    CloseClipboard();
+    DestroyWindow(holder);
+    ASSERT_TRUE(pressed);
+
+    ASSERT_TRUE(shown) << "no message box for the busy clipboard";
+    EXPECT_TRUE(single) << boxes.size() << " message boxes, one per tick with the keys held";
+    EXPECT_EQ(GetClipboardSequenceNumber(), seq) << "the clipboard changed while it was held";
+    EXPECT_EQ(title_of(boxes.front()), "Brisvane");
+    EXPECT_TRUE(has_text(boxes.front(), "クリップボードがOPENできませんでした。"));
+    for (HWND box : boxes)
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(wait_until([&] { return visible_top_windows(run.pid(), "#32770").empty(); }, 2000));
+
+    // The loupe goes on following the pointer.
+    ASSERT_TRUE(move_pointer(300, 200));
+    EXPECT_TRUE(wait_loupe_at(loupe, 311, 211, 115, 115)) << describe(window_rect(loupe));
+    EXPECT_TRUE(run.shut_down());
+}
+
 } // namespace
 } // namespace e2e
