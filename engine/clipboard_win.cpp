@@ -75,12 +75,20 @@ static HGLOBAL render_image_block(HWND loupe, int width, int height) {
     return block;
 }
 
+// The message box runs its own message loop, in which the tracking tick goes
+// on and, while Ctrl+PrintScreen is still held, asks for the copy again: one
+// box at a time, and no copies until the user has dismissed it.
+static bool busy_message_open = false;
+
 void copy_image_to_clipboard(HWND loupe) {
+    if (busy_message_open) return;
     HGLOBAL block = render_image_block(loupe, zoomed_size.x, zoomed_size.y);
     if (!block) return;
     if (!OpenClipboard(loupe)) {
         GlobalFree(block);
+        busy_message_open = true;
         show_message_box(nullptr, texts::kClipboardBusy, texts::kAppName, MB_OK);
+        busy_message_open = false;
         return;
     }
     EmptyClipboard();

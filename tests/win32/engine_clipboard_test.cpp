@@ -233,4 +233,37 @@ TEST_F(ClipboardTest, BusyClipboardShowsTheMessageAndKeepsItsContent) {
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
 }
 
+// While the busy message is open its message loop keeps the tracking tick
+// running, and a held Ctrl+PrintScreen asks for the copy again.
+HWND reentering_loupe = nullptr;
+int reentering_box(HWND owner, const char* text, const char* caption, UINT type) {
+    int result = record_box(owner, text, caption, type);
+    copy_image_to_clipboard(reentering_loupe);
+    copy_image_to_clipboard(reentering_loupe);
+    return result;
+}
+
+TEST_F(ClipboardTest, BusyClipboardGivesOneMessageEvenWhenTheCopyIsAskedAgainMeanwhile) {
+    create_engine_buffers();
+    Holder holder;
+    HANDLE thread = CreateThread(nullptr, 0, hold_clipboard, &holder, 0, nullptr);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.opened, 5000));
+    ASSERT_TRUE(holder.ok);
+
+    reentering_loupe = loupe_;
+    set_message_box_hook(reentering_box);
+    copy_image_to_clipboard(loupe_);
+    EXPECT_EQ(1u, box_calls.size());
+
+    // Once dismissed, the next busy copy reports again.
+    copy_image_to_clipboard(loupe_);
+    EXPECT_EQ(2u, box_calls.size());
+
+    SetEvent(holder.release);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    CloseHandle(holder.opened);
+    CloseHandle(holder.release);
+}
+
 } // namespace
