@@ -25,6 +25,9 @@ bool async_key_pressed(int vk, void*) {
     return GetAsyncKeyState(vk) != 0;
 }
 
+HotkeyKeyQuery key_query = async_key_pressed;
+void* key_query_context = nullptr;
+
 void init_hotkey(HWND dialog) {
     char text[kHotkeyTextSize];
     format_hotkey_text(settings.hotkey, text, sizeof text);
@@ -42,7 +45,7 @@ void init_hotkey(HWND dialog) {
 }
 
 void poll_keys(HWND dialog) {
-    PolledKeys now = poll_hotkey_keys(async_key_pressed, nullptr);
+    PolledKeys now = poll_hotkey_keys(key_query, key_query_context);
     // Keys held while another control has the focus are not recorded.
     if (GetFocus() != GetDlgItem(dialog, IDC_HOTKEY_FIELD)) return;
     char text[kHotkeyTextSize];
@@ -58,6 +61,11 @@ void store_hotkey(HWND dialog) {
 }
 
 } // namespace
+
+void set_hotkey_key_query(HotkeyKeyQuery query, void* context) {
+    key_query = query ? query : async_key_pressed;
+    key_query_context = query ? context : nullptr;
+}
 
 LRESULT CALLBACK hotkey_edit_proc(HWND field, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {

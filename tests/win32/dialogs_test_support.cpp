@@ -1,4 +1,5 @@
 #include "tests/win32/dialogs_test_support.h"
+#include "tests/win32/test_support.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -6,22 +7,14 @@
 
 namespace dialog_tests {
 
+// The dialog tests share the message pump and the deadline wait of the
+// engine tests.
 void pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    test_support::pump_messages();
 }
 
 bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        pump();
-        if (condition()) return true;
-        if (GetTickCount() - start > timeout_ms) return false;
-        Sleep(5);
-    }
+    return test_support::wait_until(condition, timeout_ms);
 }
 
 namespace {
