@@ -167,12 +167,10 @@ TEST_F(AboutDialog, OkEscapeAndCloseBoxAllEndIt) {
     EXPECT_EQ(run_modal(open_modal, [](HWND dialog) { click(dialog, IDOK); }), IDOK);
     EXPECT_EQ(run_modal(open_modal,
                         [](HWND dialog) {
-                            SetForegroundWindow(dialog);
-                            INPUT keys[2] = {};
-                            keys[0].type = keys[1].type = INPUT_KEYBOARD;
-                            keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
-                            keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-                            SendInput(2, keys, sizeof(INPUT));
+                            // Esc as the dialog's message loop receives it.
+                            HWND focus = GetDlgItem(dialog, IDOK);
+                            PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
+                            PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0);
                         }),
               IDOK);
     EXPECT_EQ(run_modal(open_modal,
