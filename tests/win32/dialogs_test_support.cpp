@@ -112,31 +112,14 @@ std::vector<COLORREF> grab_pixels(const RECT& area) {
     int w = area.right - area.left, h = area.bottom - area.top;
     std::vector<COLORREF> out;
     if (w <= 0 || h <= 0) return out;
+    test_support::Dib24 image(w, h);
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    int stride = (3 * w + 3) & ~3;
-    out.reserve(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y) {
-        const BYTE* row = static_cast<const BYTE*>(bits) + y * stride;
-        for (int x = 0; x < w; ++x)
-            out.push_back(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    BitBlt(image.dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
     ReleaseDC(nullptr, screen);
+    out.reserve(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            out.push_back(image.at(x, y));
     return out;
 }
 
