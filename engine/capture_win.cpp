@@ -78,13 +78,8 @@ static void copy_block(HDC screen, int block_w, int block_h, DWORD rop) {
     const int left = capture_origin.x - 1;
     const int top = capture_origin.y - 1;
     const RECT area = {left, top, left + block_w, top + block_h};
-    const int screen_left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int screen_top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const RECT on_screen = {screen_left, screen_top,
-                            screen_left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                            screen_top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     RECT part;
-    if (!IntersectRect(&part, &area, &on_screen)) return;
+    if (!IntersectRect(&part, &area, &virtual_screen)) return;
     BitBlt(capture_dc, part.left - left, part.top - top, part.right - part.left,
            part.bottom - part.top, screen, part.left, part.top, rop);
 }

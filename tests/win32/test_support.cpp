@@ -86,7 +86,11 @@ void reset_engine_state() {
     snapshot_mode = 0;
     layered_supported = 1;
     capture_origin = {0, 0};
-    virtual_screen = {0, 0, 0, 0};
+    // As start-up reads it.
+    virtual_screen.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    virtual_screen.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    virtual_screen.right = virtual_screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    virtual_screen.bottom = virtual_screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
     tooltip_hwnd = nullptr;
     tool_info = {};
 }
