@@ -115,8 +115,7 @@ static void switch_loupe_mode(HWND loupe) {
     if (snapshot_mode == 1) {
         int was_shown = loupe_shown;
         show_loupe(loupe, 0);
-        recreate_capture_buffer(virtual_screen.right - virtual_screen.left + 3,
-                                virtual_screen.bottom - virtual_screen.top + 3);
+        recreate_capture_buffer_for_mode(); // the snapshot size, now that the mode is on
         take_screen_snapshot();
         if (was_shown) show_loupe(loupe, 1);
     }
