@@ -1,10 +1,13 @@
 #include "app/startup_paths.h"
 #include <cstring>
 #include "app/texts.h"
+#include "platform/ansi_text.h"
 
 bool build_file_paths(const char* module_path, char* settings_out, char* help_out,
                       size_t capacity) {
-    const char* last_backslash = std::strrchr(module_path, '\\');
+    // Found by characters: in a name such as ソフト.exe the second byte of ソ
+    // is a backslash byte too.
+    const char* last_backslash = last_ansi_char(module_path, '\\');
     size_t directory_length =
         last_backslash ? size_t(last_backslash - module_path) + 1 : std::strlen(module_path);
     size_t settings_length = directory_length + std::strlen(texts::kSettingsFile);

@@ -4,9 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
-// Cell buffers of the list: class names keep at most 79 bytes, titles and
-// type texts at most 127.
-constexpr size_t kRuleClassSize = 80;
+// Cell and field buffers of the dialog. The tick compares at most 127 bytes
+// of a class name and of a title, so the dialog keeps that many of each (an
+// unedited rule passes OK whole); type texts fit easily.
+constexpr size_t kRuleClassSize = 128;
 constexpr size_t kRuleTextSize = 128;
 
 // Byte-wise comparison as unsigned bytes, no locale, case-sensitive; a

@@ -6,10 +6,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "app/texts.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/rule_rows.h"
 #include "dialogs/target_dialog.h"
+#include "platform/ansi_text.h"
 #include "resources/resource.h"
 #include "settings/rules.h"
 
@@ -41,6 +44,19 @@ void insert_column(HWND list, int index, const char* header, int width) {
                  reinterpret_cast<LPARAM>(&column));
 }
 
+// A text read into a fixed buffer may end in half a double-byte character;
+// that half goes, so no stored rule ever holds one.
+void keep_whole_chars(char* text) {
+    text[whole_char_length(text, std::strlen(text))] = '\0';
+}
+
+// A dialog field read whole up to size - 1 bytes, cut on a character.
+void field_text(HWND dialog, int id, char* buf, int size) {
+    buf[0] = '\0';
+    GetDlgItemTextA(dialog, id, buf, size);
+    keep_whole_chars(buf);
+}
+
 void cell_text(HWND list, int row, int column, char* buf, int size) {
     buf[0] = '\0';
     LVITEMA item = {};
@@ -50,6 +66,7 @@ void cell_text(HWND list, int row, int column, char* buf, int size) {
     SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     // A text longer than the buffer may come back cut but unterminated.
     buf[size - 1] = '\0';
+    keep_whole_chars(buf);
 }
 
 void set_cell_text(HWND list, int row, int column, const char* text) {
@@ -144,8 +161,8 @@ void on_column_click(HWND dialog, NMLISTVIEW* click) {
 
 void add_from_fields(HWND dialog) {
     char class_name[kRuleClassSize], title[kRuleTextSize];
-    GetDlgItemTextA(dialog, IDC_RULE_CLASS, class_name, sizeof class_name);
-    GetDlgItemTextA(dialog, IDC_RULE_TITLE, title, sizeof title);
+    field_text(dialog, IDC_RULE_CLASS, class_name, sizeof class_name);
+    field_text(dialog, IDC_RULE_TITLE, title, sizeof title);
     int index = static_cast<int>(SendDlgItemMessageA(dialog, IDC_RULE_TYPE, CB_GETCURSEL, 0, 0));
     add_rule_row(dialog, class_name, title, index);
 }
@@ -155,8 +172,8 @@ void change_from_fields(HWND dialog) {
     int row = single_selected_row(list);
     if (row < 0) return;
     char class_name[kRuleClassSize], title[kRuleTextSize], type[kRuleTextSize];
-    GetDlgItemTextA(dialog, IDC_RULE_CLASS, class_name, sizeof class_name);
-    GetDlgItemTextA(dialog, IDC_RULE_TITLE, title, sizeof title);
+    field_text(dialog, IDC_RULE_CLASS, class_name, sizeof class_name);
+    field_text(dialog, IDC_RULE_TITLE, title, sizeof title);
     selected_type_cell(dialog, type, sizeof type);
     set_cell_text(list, row, 0, class_name);
     set_cell_text(list, row, 1, title);
@@ -183,6 +200,8 @@ void finish_capture(HWND dialog) {
     char class_name[kRuleClassSize] = "", title[kRuleTextSize] = "";
     GetClassNameA(target, class_name, sizeof class_name);
     GetWindowTextA(target, title, sizeof title);
+    keep_whole_chars(class_name);
+    keep_whole_chars(title);
     SetDlgItemTextA(dialog, IDC_RULE_CLASS, class_name);
     SetDlgItemTextA(dialog, IDC_RULE_TITLE, title);
     capture_pending = 0;

@@ -7,6 +7,7 @@
 #include "settings/scan_int.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
+#include "platform/ansi_text.h"
 #include "platform/ini_reader.h"
 
 RuleTable rule_table;
@@ -14,13 +15,25 @@ RuleTable rule_table;
 // The tick takes class name and title from 128-byte buffers, so no more than
 // this many bytes of either ever reach a comparison.
 static constexpr size_t kLookupBytes = 127;
-// Each [target] value is read into this many bytes (159 and a terminator).
-static constexpr uint32_t kRuleValueBytes = 160;
+// Each [target] value is read into this many bytes, terminator included: room
+// for the longest rule the tick can match (a type, 127 bytes of class name,
+// 127 of title and the separators), quoted, with plenty to spare.
+static constexpr uint32_t kRuleValueBytes = 512;
+
+// What a line of the file can hold: a CR or LF (a captured title may have
+// one) would end the line, so each becomes a blank; a lead byte left alone at
+// the end would take the separator or line end after it as its second byte.
+static std::string storable_text(const char* text) {
+    std::string stored(text, whole_char_length(text, std::strlen(text)));
+    for (char& c : stored)
+        if (c == '\r' || c == '\n') c = ' ';
+    return stored;
+}
 
 void insert_rule(const char* class_name, const char* title_pattern, int32_t type) {
     // A multimap places a new key after every equal one, which keeps rules of
     // one class in the order they were inserted.
-    rule_table.emplace(std::string(class_name), RuleValue{std::string(title_pattern), type});
+    rule_table.emplace(storable_text(class_name), RuleValue{storable_text(title_pattern), type});
 }
 
 void clear_rules() {
@@ -32,8 +45,9 @@ int rule_count() {
 }
 
 bool lookup_rule(const char* class_name, const char* title, int32_t* type) {
-    std::string wanted_class(class_name, strnlen(class_name, kLookupBytes));
-    std::string_view seen_title(title, strnlen(title, kLookupBytes));
+    std::string wanted_class(class_name,
+                             whole_char_length(class_name, strnlen(class_name, kLookupBytes)));
+    std::string_view seen_title(title, whole_char_length(title, strnlen(title, kLookupBytes)));
     auto range = rule_table.equal_range(wanted_class);
     for (auto it = range.first; it != range.second; ++it) {
         if (seen_title.find(it->second.title_pattern) != std::string_view::npos) {
@@ -75,14 +89,24 @@ void load_rules() {
         char value[kRuleValueBytes] = {};
         if (ini_read_string(kTargetSection, key, "", value, sizeof value, settings_path) == 0)
             break;
+        value[whole_char_length(value, std::strlen(value))] = '\0';
         insert_rule_from_value(value);
     }
+}
+
+// The reader drops blanks (space, tab, VT, FF, Ctrl-Z) at the end of a value
+// but takes a value in double quotes without them and keeps what is inside.
+// Only a value that ends in such a byte is quoted, so every other line keeps
+// its plain form.
+static bool needs_quotes(const std::string& title_pattern) {
+    return !title_pattern.empty() && static_cast<unsigned char>(title_pattern.back()) <= ' ';
 }
 
 void write_rules(FILE* file) {
     int index = 0;
     for (const auto& rule : rule_table) {
-        std::fprintf(file, "%d=%d,%s/%s\n", index++, int(rule.second.type), rule.first.c_str(),
-                     rule.second.title_pattern.c_str());
+        const char* quote = needs_quotes(rule.second.title_pattern) ? "\"" : "";
+        std::fprintf(file, "%d=%s%d,%s/%s%s\n", index++, quote, int(rule.second.type),
+                     rule.first.c_str(), rule.second.title_pattern.c_str(), quote);
     }
 }

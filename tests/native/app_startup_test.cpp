@@ -6,14 +6,26 @@
 #include "resources/resource.h"
 
 TEST(StartupPaths, FilesGoBesideTheExecutable) {
-    char settings_file[260];
-    char help_file[260];
-    ASSERT_TRUE(build_file_paths("C:\\Apps\\tool.exe", settings_file, help_file, 260));
-    EXPECT_STREQ(settings_file, "C:\\Apps\\brisvane.ini");
-    EXPECT_STREQ(help_file, "C:\\Apps\\brisvane.chm");
-
-    ASSERT_TRUE(build_file_paths("tool.exe", settings_file, help_file, 260));
-    EXPECT_STREQ(settings_file, "tool.exebrisvane.ini"); // no backslash: nothing is cut
+    // Code page 932 bytes: the second byte of ソ (83 5C) and of 表 (95 5C) is
+    // a backslash byte, and a path may end in a lone lead byte.
+    struct Case {
+        const char* module;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Apps\\tool.exe", "C:\\Apps\\"},
+        {"tool.exe", "tool.exe"},                                  // no backslash: nothing is cut
+        {"C:\\Apps\\\x83\x5C\x83\x74\x83\x67.exe", "C:\\Apps\\"},  // ソフト.exe
+        {"C:\\\x95\x5C\x8E\xA6\\x.exe", "C:\\\x95\x5C\x8E\xA6\\"}, // 表示\x.exe
+        {"C:\\\xB6\\x.exe", "C:\\\xB6\\"}, // half-width katakana is one byte
+        {"C:\\d\\\x83", "C:\\d\\"},
+    };
+    for (const Case& c : cases) {
+        char settings_file[260];
+        char help_file[260];
+        ASSERT_TRUE(build_file_paths(c.module, settings_file, help_file, 260)) << c.module;
+        EXPECT_EQ(std::string(settings_file), std::string(c.folder) + "brisvane.ini") << c.module;
+        EXPECT_EQ(std::string(help_file), std::string(c.folder) + "brisvane.chm") << c.module;
+    }
 }
 
 TEST(StartupPaths, TooLongForTheBuffersIsRefused) {

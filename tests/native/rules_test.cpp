@@ -1,6 +1,7 @@
 // The per-window rule table: order, lookup, and its [target] section.
 #include "tests/native/settings_test_support.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -150,16 +151,53 @@ TEST_F(RuleTableTest, FileOrderIsKeptWithinAClassWhateverTheNumbering) {
     EXPECT_EQ(rules, expected);
 }
 
-TEST_F(RuleTableTest, LongValuesAreCutTo159BytesBeforeParsing) {
-    std::string value = "2,Cls/" + std::string(200, 'x');
+TEST_F(RuleTableTest, LongValuesAreCutOnAWholeCharacterBeforeParsing) {
+    // Read into 512 bytes: 511 of them, less a double-byte character (表,
+    // 95 5C) that the cut would split.
+    std::string value = "2,Cls/" + std::string(504, 'x') + "\x95\x5C" + "tail";
     std::vector<Rule> rules = load_target("0=" + value + "\n");
     ASSERT_EQ(rules.size(), 1u);
-    EXPECT_EQ(rules[0].title_pattern, std::string(159 - 6, 'x'));
+    EXPECT_EQ(rules[0].title_pattern, std::string(504, 'x'));
 
     clear_rules();
-    rules = load_target("0=" + std::string(170, 'k') + "/t\n");
+    rules = load_target("0=" + std::string(600, 'k') + "/t\n");
     ASSERT_EQ(rules.size(), 1u);
-    EXPECT_EQ(rules[0], (Rule{std::string(159, 'k'), "", 1}));
+    EXPECT_EQ(rules[0], (Rule{std::string(511, 'k'), "", 1}));
+}
+
+TEST_F(RuleTableTest, RulesSurviveSaveAndReloadWhole) {
+    // What insert_rule is given, and what the table holds from then on, in
+    // memory and after every save and reload.
+    struct Case {
+        Rule given;
+        Rule kept;
+    } cases[] = {
+        {{"Cls", "line\r\nbreak\n", 1}, {"Cls", "line  break ", 1}},
+        {{"Cls\r", "x", 2}, {"Cls ", "x", 2}},
+        {{"Tabs", " \tboth ends\t ", 3}, {"Tabs", " \tboth ends\t ", 3}},
+        {{"End", "\"quoted\" ", 1}, {"End", "\"quoted\" ", 1}},
+        {{"Quote", "\"", 2}, {"Quote", "\"", 2}},
+        {{std::string(127, 'C'), std::string(127, 'T'), -2147483647 - 1},
+         {std::string(127, 'C'), std::string(127, 'T'), -2147483647 - 1}},
+        {{"Half\x95", "\x83\x5C\x83", 1}, {"Half", "\x83\x5C", 1}},
+    };
+    for (const Case& c : cases)
+        insert_rule(c.given.class_name.c_str(), c.given.title_pattern.c_str(), c.given.type);
+    std::vector<Rule> kept;
+    for (const Case& c : cases)
+        kept.push_back(c.kept);
+    std::sort(kept.begin(), kept.end(),
+              [](const Rule& a, const Rule& b) { return a.class_name < b.class_name; });
+    EXPECT_EQ(table_rules(), kept);
+
+    save_settings();
+    std::string first_file = read_bytes(ini_path);
+    EXPECT_NE(first_file.find("=\"1,Cls/line  break \"\n"), std::string::npos) << first_file;
+    clear_rules();
+    load_rules();
+    EXPECT_EQ(table_rules(), kept);
+    save_settings();
+    EXPECT_EQ(read_bytes(ini_path), first_file);
 }
 
 TEST_F(RuleTableTest, SaveRenumbersInTableOrderAndKeepsSlashesInPatterns) {
