@@ -21,6 +21,9 @@ target_include_directories(brisvane_winlib PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(brisvane_winlib PUBLIC ${win_libs})
 
 set(resource_file ${CMAKE_SOURCE_DIR}/resources/brisvane.rc)
+# The files the .rc embeds: a change to them must rebuild the resources.
+set_source_files_properties(${resource_file} PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_SOURCE_DIR}/resources/brisvane.manifest;${CMAKE_SOURCE_DIR}/resources/brisvane.ico")
 add_executable(brisvane WIN32 ${CMAKE_SOURCE_DIR}/app/main_win.cpp ${resource_file})
 target_link_libraries(brisvane PRIVATE brisvane_winlib)
 include(cmake/help.cmake) # brisvane.chm beside the executable

@@ -29,6 +29,24 @@ void delete_link_font(HWND dialog) {
     link_font = nullptr;
 }
 
+// The link's font: the dialog's own font, underlined, so that it grows with
+// the dialog at every DPI (12 pixels at 96 DPI, 18 at 144).
+HFONT create_link_font(HWND dialog) {
+    LOGFONTA font = {};
+    HFONT dialog_font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    if (!dialog_font || !GetObjectA(dialog_font, sizeof font, &font)) {
+        // Only a template without a font gets here: the 9-point face at 96 DPI.
+        return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, "MS Pゴシック");
+    }
+    font.lfWeight = FW_NORMAL;
+    font.lfItalic = FALSE;
+    font.lfUnderline = TRUE;
+    font.lfQuality = PROOF_QUALITY;
+    return CreateFontIndirectA(&font);
+}
+
 void close_about(HWND dialog) {
     delete_link_font(dialog);
     EndDialog(dialog, IDOK);
@@ -54,9 +72,7 @@ INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
     case WM_INITDIALOG:
         SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, texts::kVersionLine);
         if (link_font) DeleteObject(link_font);
-        link_font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                                DEFAULT_PITCH | FF_DONTCARE, "MS Pゴシック");
+        link_font = create_link_font(dialog);
         // Also the control's own font: a static that selects its font after
         // asking for its colours would otherwise draw the link in the
         // dialog font, without the underline.

@@ -29,6 +29,20 @@ BYTE capture_pending = 0;
 // runs so the next click on a column reverses its last order.
 uint8_t column_ascending[3] = {0, 0, 0};
 
+// The column widths are pixels at 96 DPI, where the dialog's 9-point font is
+// 12 pixels high; they grow with the font the system chose for the dialog,
+// so that at 144 DPI (18 pixels) the headers and texts still fit.
+constexpr LONG kFontHeightAt96Dpi = 12;
+
+int font_scaled(HWND dialog, int pixels_at_96_dpi) {
+    LOGFONTA font = {};
+    HFONT dialog_font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    if (!dialog_font || !GetObjectA(dialog_font, sizeof font, &font) || font.lfHeight == 0)
+        return pixels_at_96_dpi;
+    LONG height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+    return static_cast<int>(pixels_at_96_dpi * height / kFontHeightAt96Dpi);
+}
+
 HWND rule_list(HWND dialog) {
     return GetDlgItem(dialog, IDC_RULE_LIST);
 }
@@ -227,12 +241,13 @@ bool on_command(HWND dialog, int id) {
 
 void init_rule_list(HWND dialog) {
     HWND list = rule_list(dialog);
-    insert_column(list, 0, texts::kRuleColumnNames[0], kClassColumnWidth);
+    int class_width = font_scaled(dialog, kClassColumnWidth);
+    int title_width = font_scaled(dialog, kTitleColumnWidth);
+    insert_column(list, 0, texts::kRuleColumnNames[0], class_width);
     RECT client;
     GetClientRect(list, &client);
-    insert_column(list, 1, texts::kRuleColumnNames[1], kTitleColumnWidth);
-    insert_column(list, 2, texts::kRuleColumnNames[2],
-                  client.right - kClassColumnWidth - kTitleColumnWidth);
+    insert_column(list, 1, texts::kRuleColumnNames[1], title_width);
+    insert_column(list, 2, texts::kRuleColumnNames[2], client.right - class_width - title_width);
     for (const auto& rule : rule_table)
         add_rule_row(dialog, rule.first.c_str(), rule.second.title_pattern.c_str(),
                      rule.second.type - 1);

@@ -78,6 +78,14 @@ TEST_F(AboutDialog, LinkIsUnderlinedBlueOnTheDialogBackground) {
     EXPECT_EQ(font.lfUnderline, 1);
     EXPECT_EQ(font.lfHeight, -12);
     EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    // The dialog's own face and height, so that it grows with the dialog at
+    // a higher DPI.
+    LOGFONTA dialog_font = {};
+    ASSERT_NE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog_, WM_GETFONT, 0, 0)),
+                         sizeof dialog_font, &dialog_font),
+              0);
+    EXPECT_EQ(font.lfHeight, dialog_font.lfHeight);
+    EXPECT_STREQ(font.lfFaceName, dialog_font.lfFaceName);
     ReleaseDC(link, dc);
 
     // The e-mail line keeps the dialog's own colours and font.

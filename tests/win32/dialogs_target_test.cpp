@@ -294,14 +294,26 @@ TEST_F(TargetDialog, HandEditedTypeSurvivesOk) {
     EXPECT_EQ(table(), (std::vector<Rule>{{"Odd", "t", 7}, {"Zero", "t", 0}}));
 }
 
-TEST_F(TargetDialog, LongTextsAreCutToTheCellBuffers) {
-    std::string long_class(100, 'c'), long_title(200, 't');
-    insert_rule(long_class.c_str(), long_title.c_str(), 1);
-    ASSERT_NE(open(), nullptr);
-    click(dialog_, IDOK);
-    ASSERT_EQ(table().size(), 1u);
-    EXPECT_EQ(table()[0].class_name, std::string(79, 'c'));
-    EXPECT_EQ(table()[0].title, std::string(127, 't'));
+TEST_F(TargetDialog, OkKeepsWhatTheTickCanMatchOnWholeCharacters) {
+    // The tick compares 127 bytes of class name and title: OK keeps that
+    // many, unedited, and never half of a double-byte character (ソ 83 5C).
+    struct Case {
+        std::string class_name, title, kept_class, kept_title;
+    } cases[] = {
+        {std::string(127, 'c'), std::string(127, 't'), std::string(127, 'c'),
+         std::string(127, 't')},
+        {std::string(200, 'c'), std::string(200, 't'), std::string(127, 'c'),
+         std::string(127, 't')},
+        {std::string(126, 'c') + "ソ", std::string(125, 't') + "ソソ", std::string(126, 'c'),
+         std::string(125, 't') + "ソ"},
+    };
+    for (const Case& c : cases) {
+        clear_rules();
+        insert_rule(c.class_name.c_str(), c.title.c_str(), 2);
+        ASSERT_NE(open(), nullptr);
+        click(dialog_, IDOK);
+        EXPECT_EQ(table(), (std::vector<Rule>{{c.kept_class, c.kept_title, 2}})) << c.class_name;
+    }
 }
 
 // Asks the foreign window to bring itself forward, as a program does when

@@ -653,7 +653,7 @@ TEST(ResourcesVersion, NamesTheProductAndVersion150) {
     FreeLibrary(version);
 }
 
-TEST(ResourcesManifest, SelectsVersion6CommonControls) {
+TEST(ResourcesManifest, SelectsVersion6CommonControlsAndDpiAwareness) {
     HRSRC found = FindResourceA(module(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_NE(found, nullptr);
     const char* text = static_cast<const char*>(LockResource(LoadResource(module(), found)));
@@ -661,6 +661,15 @@ TEST(ResourcesManifest, SelectsVersion6CommonControls) {
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\""), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("processorArchitecture=\"x86\""), std::string::npos);
+    // DPI awareness: without it a scaled desktop hands the program scaled
+    // cursor positions but a screen copy in physical pixels.
+    for (const char* setting :
+         {"<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<",
+          "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+          "PerMonitorV2, PerMonitor<"})
+        EXPECT_NE(manifest.find(setting), std::string::npos) << setting;
+    EXPECT_NE(manifest.find("<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">"),
+              std::string::npos);
 
     // The loader took the manifest: comctl32 comes from the side-by-side store.
     init_common_controls();
