@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace e2e {
 namespace {
 
@@ -59,6 +62,32 @@ TEST_F(Startup, SizeAndMagnifyFromIniGiveTheWindowSize) {
     EXPECT_EQ(c.cx, 78);
     EXPECT_EQ(c.cy, 46);
     EXPECT_TRUE(odd.shut_down());
+}
+
+TEST_F(Startup, JapaneseExecutableNameKeepsTheSettingsBesideIt) {
+    // The second byte of ソ is the backslash byte 0x5C: a byte search for the
+    // last backslash would cut the path inside the name.
+    ProductRun run("", "ソフト.exe");
+    launch(run, "[option]\nsize=37,37\nmagnify=150\n");
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(client_size(run.loupe()).cx, 59) << "the settings beside the program were not read";
+    DWORD code = 1;
+    ASSERT_TRUE(run.exit_by_menu(5000, &code));
+    // Saved over the file it read: all keys, the read ones kept.
+    std::string ini = run.read_ini(), magnify, interval;
+    EXPECT_TRUE(ini_value(ini, "option", "interval", &interval)) << "not saved beside it:\n" << ini;
+    EXPECT_TRUE(ini_value(ini, "option", "magnify", &magnify) && magnify == "150");
+    // Nothing else was written: the folder holds the program and its INI.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((run.folder() + "*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    std::vector<std::string> files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"brisvane.ini", "ソフト.exe"}));
 }
 
 TEST_F(Startup, SecondCopyExitsAtOnceAndBringsTheFirstForward) {
