@@ -89,8 +89,7 @@ void load_rules() {
         char value[kRuleValueBytes] = {};
         if (ini_read_string(kTargetSection, key, "", value, sizeof value, settings_path) == 0)
             break;
-        value[whole_char_length(value, std::strlen(value))] = '\0';
-        insert_rule_from_value(value);
+        insert_rule_from_value(value); // a half character at the end goes on insert
     }
 }
 

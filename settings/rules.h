@@ -20,11 +20,15 @@ extern RuleTable rule_table;
 
 // Fills the table from [target] of settings_path (stops at the first gap).
 void load_rules();
-// Writes "n=type,class/title\n" for every rule, keys renumbered from 0.
+// Writes "n=type,class/title\n" for every rule, keys renumbered from 0; a
+// value whose title ends in a blank is written in double quotes, which the
+// reader removes, so that the blank survives.
 void write_rules(FILE* file);
 int rule_count();
 // Visibility type of the first matching rule; false when none matches.
 // At most 127 bytes of class_name and title are compared.
 bool lookup_rule(const char* class_name, const char* title, int32_t* type);
+// CR and LF become blanks and a lone lead byte at the end goes, so that what
+// the table holds is what a save and a reload give back.
 void insert_rule(const char* class_name, const char* title_pattern, int32_t type);
 void clear_rules();
