@@ -1,7 +1,6 @@
 // The per-window rule table: order, lookup, and its [target] section.
 #include "tests/native/settings_test_support.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -167,27 +166,25 @@ TEST_F(RuleTableTest, LongValuesAreCutOnAWholeCharacterBeforeParsing) {
 
 TEST_F(RuleTableTest, RulesSurviveSaveAndReloadWhole) {
     // What insert_rule is given, and what the table holds from then on, in
-    // memory and after every save and reload.
+    // memory and after every save and reload; listed in table order.
     struct Case {
         Rule given;
         Rule kept;
     } cases[] = {
-        {{"Cls", "line\r\nbreak\n", 1}, {"Cls", "line  break ", 1}},
-        {{"Cls\r", "x", 2}, {"Cls ", "x", 2}},
-        {{"Tabs", " \tboth ends\t ", 3}, {"Tabs", " \tboth ends\t ", 3}},
-        {{"End", "\"quoted\" ", 1}, {"End", "\"quoted\" ", 1}},
-        {{"Quote", "\"", 2}, {"Quote", "\"", 2}},
         {{std::string(127, 'C'), std::string(127, 'T'), -2147483647 - 1},
          {std::string(127, 'C'), std::string(127, 'T'), -2147483647 - 1}},
+        {{"Cls", "line\r\nbreak\n", 1}, {"Cls", "line  break ", 1}},
+        {{"Cls\r", "x", 2}, {"Cls ", "x", 2}},
+        {{"End", "\"quoted\" ", 1}, {"End", "\"quoted\" ", 1}},
         {{"Half\x95", "\x83\x5C\x83", 1}, {"Half", "\x83\x5C", 1}},
+        {{"Quote", "\"", 2}, {"Quote", "\"", 2}},
+        {{"Tabs", " \tboth ends\t ", 3}, {"Tabs", " \tboth ends\t ", 3}},
     };
-    for (const Case& c : cases)
-        insert_rule(c.given.class_name.c_str(), c.given.title_pattern.c_str(), c.given.type);
     std::vector<Rule> kept;
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
+        insert_rule(c.given.class_name.c_str(), c.given.title_pattern.c_str(), c.given.type);
         kept.push_back(c.kept);
-    std::sort(kept.begin(), kept.end(),
-              [](const Rule& a, const Rule& b) { return a.class_name < b.class_name; });
+    }
     EXPECT_EQ(table_rules(), kept);
 
     save_settings();
