@@ -19,7 +19,8 @@ HWND find_visible_window_below(HWND start, int x, int y) {
          window = GetWindow(window, GW_HWNDNEXT)) {
         if (!IsWindowVisible(window)) continue;
         RECT rect;
-        GetWindowRect(window, &rect);
+        // A window closed during the walk has no rectangle to test.
+        if (!GetWindowRect(window, &rect)) continue;
         if (rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom) {
             return window;
         }
@@ -108,6 +109,15 @@ static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) 
                  static_cast<LPARAM>(tooltip_track_position(tip_x, tip_y)));
 }
 
+void start_tracking(HWND loupe) {
+    if (modal_depth > 0) return; // leave_modal starts it once the last one closes
+    SetTimer(loupe, TIMER_TRACK, static_cast<UINT>(settings.interval), tracking_tick);
+}
+
+void stop_tracking(HWND loupe) {
+    KillTimer(loupe, TIMER_TRACK);
+}
+
 void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     if (first_tick) {
         if (first_tick_shows(settings.visible, settings.toggledef)) show_loupe(loupe, 1);
@@ -116,7 +126,7 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     }
 
     KeyboardPoll keys = poll_keyboard(settings.hotkey, key_is_down, nullptr);
-    if (keys.copy_image) copy_image_to_clipboard(loupe);
+    if (copy_once_per_press(keys.copy_image, &copy_latch)) copy_image_to_clipboard(loupe);
 
     int type = visibility_type_under_cursor();
     int request =
@@ -144,7 +154,10 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     if (tooltip_hwnd && GetWindowRect(tooltip_hwnd, &tip_rect)) {
         tip_height = tip_rect.bottom - tip_rect.top;
     }
-    bool tooltip_on = tooltip_hwnd && tip_active == 1;
+    // The refresh that shows the loupe also activates the tooltip (after the
+    // move), so it makes room for it as every later refresh does.
+    bool tooltip_on =
+        tooltip_hwnd && ((request == REQUEST_SHOW && settings.ttdisp != 0) || tip_active == 1);
     IntPair pointer = {cursor.x, cursor.y};
     Placement place = settings.loupe != 0
                           ? place_magnifying_glass(pointer, zoomed_size, bounds, tip_height)

@@ -1,9 +1,14 @@
 // The loupe window as start-up builds it, its menu commands and its wheel.
 #include <gtest/gtest.h>
+#include <functional>
 #include "app/buffers.h"
+#include "app/single_instance.h"
+#include "engine/capture.h"
 #include "loupe_fixture.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "tests/win32/dialogs_test_support.h"
+#include "tests/win32/test_support.h"
 
 using LoupeWindow = LoupeWindowTest;
 
@@ -216,4 +221,145 @@ TEST_F(LoupeWindow, DoubleClickHidesAndStopsTrackingWhenNormallyShown) {
     EXPECT_EQ(loupe_shown, 0);
     EXPECT_EQ(toggle_on, 0);
     EXPECT_FALSE(IsWindowVisible(loupe_));
+}
+
+// A popup menu that opens is closed again at once; the cursor display count
+// seen while it was open is kept.
+static bool menu_seen = false;
+static int count_in_menu = 0;
+static void CALLBACK close_menus(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) return;
+    menu_seen = true;
+    count_in_menu = test_support::cursor_display_count();
+    EndMenu();
+}
+
+TEST_F(LoupeWindow, SystemCursorIsHiddenExactlyWhileTheGlassIsShownOutsideMenus) {
+    using test_support::cursor_display_count;
+    test_support::set_cursor_display_count(0);
+    ASSERT_TRUE(create_loupe());
+    UINT_PTR closer = SetTimer(nullptr, 0, 30, close_menus);
+    auto right_click = [&] {
+        menu_seen = false;
+        SendMessageA(loupe_, WM_RBUTTONUP, 0, 0);
+        EXPECT_TRUE(menu_seen);
+        EXPECT_EQ(0, count_in_menu) << "the pointer must show over the menu";
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int count;
+    } steps[] = {
+        {"glass mode on, loupe hidden", [&] { command(IDM_LOUPE_MODE); }, 0},
+        {"loupe shown", [&] { show_loupe(loupe_, 1); }, -1},
+        {"loupe's menu in glass mode", right_click, -1},
+        {"glass mode off", [&] { command(IDM_LOUPE_MODE); }, 0},
+        {"loupe's menu in normal mode", right_click, 0},
+        {"glass mode on, loupe shown", [&] { command(IDM_LOUPE_MODE); }, -1},
+        {"exit", [&] { DestroyWindow(loupe_), loupe_ = nullptr; }, 0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(step.count, cursor_display_count());
+    }
+    KillTimer(nullptr, closer);
+}
+
+TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
+    settings.loupe = 1; // the dialog needs the pointer the glass hides
+    ASSERT_TRUE(create_loupe());
+    show_loupe(loupe_, 1);
+    HWND other = test_support::create_popup(0, 0, 50, 50, false);
+    UINT_PTR closer = SetTimer(nullptr, 0, 30, close_menus);
+    menu_seen = false;
+    bool tick_ran = true;
+    int shown_inside = -1, count_inside = -1;
+    HWND front = nullptr, dialog_seen = nullptr;
+    dialog_tests::run_modal(
+        [&] {
+            command(IDM_ABOUT);
+            return INT_PTR(0);
+        },
+        [&](HWND dialog) {
+            dialog_seen = dialog;
+            ShowWindow(other, SW_SHOW);
+            SetForegroundWindow(other);
+            // Normally shown: a left click restarts a stopped tick.
+            SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_LBUTTONUP);
+            SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_RBUTTONUP); // no menu, no exit
+            tick_ran = KillTimer(loupe_, TIMER_TRACK) != FALSE;
+            shown_inside = loupe_shown;
+            count_inside = test_support::cursor_display_count();
+            front = GetForegroundWindow();
+            EndDialog(dialog, IDCANCEL);
+        });
+    KillTimer(nullptr, closer);
+    DestroyWindow(other);
+    ASSERT_NE(nullptr, dialog_seen);
+    EXPECT_FALSE(tick_ran);
+    EXPECT_FALSE(menu_seen);
+    EXPECT_EQ(dialog_seen, front);
+    EXPECT_EQ(0, shown_inside);
+    EXPECT_GE(count_inside, 0);
+    EXPECT_EQ(0, modal_depth);
+    EXPECT_EQ(1, loupe_shown); // back as it was, with the tick and the hidden cursor
+    EXPECT_TRUE(KillTimer(loupe_, TIMER_TRACK));
+    EXPECT_LT(test_support::cursor_display_count(), 0);
+}
+
+// A display change that the real screen cannot make here: the new geometry
+// is 800 x 600 at the origin, inside the real one.
+static int WINAPI smaller_display(int index) {
+    switch (index) {
+    case SM_CXSCREEN:
+    case SM_CXVIRTUALSCREEN: return 800;
+    case SM_CYSCREEN:
+    case SM_CYVIRTUALSCREEN: return 600;
+    case SM_XVIRTUALSCREEN:
+    case SM_YVIRTUALSCREEN: return 0;
+    default: return GetSystemMetrics(index);
+    }
+}
+
+TEST_F(LoupeWindow, DisplayChangeRebuildsTheSnapshotAndClipsToTheNewScreen) {
+    settings.layered = 1; // magnifying-glass mode from a snapshot
+    settings.loupe = 1;
+    ASSERT_TRUE(create_loupe());
+    show_loupe(loupe_, 1);
+    system_metric = smaller_display;
+    SendMessageA(loupe_, WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
+    system_metric = GetSystemMetrics;
+    EXPECT_EQ(800, screen_size.cx);
+    EXPECT_EQ(600, screen_size.cy);
+    const RECT smaller = {0, 0, 800, 600};
+    EXPECT_TRUE(EqualRect(&virtual_screen, &smaller));
+    EXPECT_EQ(803, capture_buffer_size.cx);
+    EXPECT_EQ(603, capture_buffer_size.cy);
+    EXPECT_EQ(1, loupe_shown);
+    // Taken again: the new buffer's margins are dark gray, not the black of
+    // a fresh buffer, and the screen lies at (1, 1).
+    const COLORREF dark_gray = RGB(0x40, 0x40, 0x40);
+    EXPECT_EQ(dark_gray, GetPixel(capture_dc, 0, 0));
+    EXPECT_EQ(dark_gray, GetPixel(capture_dc, 802, 602));
+    EXPECT_EQ(test_support::screen_pixel(700, 500), GetPixel(capture_dc, 701, 501));
+
+    // The direct copy of normal mode stops at the new right edge.
+    command(IDM_LOUPE_MODE);
+    capture_origin = {790, 301};
+    capture_tick_area(loupe_);
+    EXPECT_EQ(test_support::screen_pixel(799, 300), GetPixel(capture_dc, 10, 1));
+    EXPECT_EQ(dark_gray, GetPixel(capture_dc, 11, 1));
+}
+
+TEST_F(LoupeWindow, ExitClosesTheSingleInstanceMutexSoANewCopyCanStart) {
+    ASSERT_EQ(1, check_single_instance("BrisvaneTestSingleInstance"));
+    ASSERT_TRUE(create_loupe());
+    DestroyWindow(loupe_);
+    loupe_ = nullptr;
+    EXPECT_EQ(nullptr, single_instance_mutex);
+    HANDLE next = CreateMutexA(nullptr, TRUE, "BrisvaneTestSingleInstance");
+    EXPECT_NE(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
+    CloseHandle(next);
 }
