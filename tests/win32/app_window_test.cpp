@@ -4,6 +4,7 @@
 #include "app/buffers.h"
 #include "app/single_instance.h"
 #include "engine/capture.h"
+#include "engine/tick.h"
 #include "loupe_fixture.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -362,4 +363,24 @@ TEST_F(LoupeWindow, ExitClosesTheSingleInstanceMutexSoANewCopyCanStart) {
     HANDLE next = CreateMutexA(nullptr, TRUE, "BrisvaneTestSingleInstance");
     EXPECT_NE(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
     CloseHandle(next);
+}
+
+TEST_F(LoupeWindow, TheRefreshThatShowsTheLoupeMakesRoomForTheTooltip) {
+    settings.visible = 3; // shown by the toggle, not by the first tick
+    settings.toggledef = 0;
+    ASSERT_TRUE(create_loupe());
+    ASSERT_NE(nullptr, tooltip_hwnd);
+    // Low on the screen: below the loupe there is no room for the tooltip.
+    SetCursorPos(500, screen_size.cy - 135);
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    ASSERT_EQ(0, loupe_shown);
+    toggle_on = 1;
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    ASSERT_EQ(1, loupe_shown);
+    RECT first, later;
+    GetWindowRect(loupe_, &first);
+    last_cursor_pos.x -= 1; // the same place refreshed again
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    GetWindowRect(loupe_, &later);
+    EXPECT_EQ(later.top, first.top);
 }
