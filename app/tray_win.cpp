@@ -58,7 +58,11 @@ HWND create_tooltip(HWND loupe) {
     tool_info.hinst = instance_handle;
     tool_info.lpszText = initial_tip_text;
     if (!SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool_info))) {
-        show_message_box(nullptr, texts::kTooltipFailed, texts::kAppName, MB_OK);
+        // Owned by the loupe and guarded like every modal window of ours: the
+        // tray icon already exists and answers while the box is open.
+        ModalScope scope = enter_modal(loupe, false);
+        show_message_box(loupe, texts::kTooltipFailed, texts::kAppName, MB_OK);
+        leave_modal(loupe, scope);
         // Without a tooltip the program goes on; no window is left behind.
         if (tooltip) DestroyWindow(tooltip);
         return nullptr;

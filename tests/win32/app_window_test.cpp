@@ -384,3 +384,27 @@ TEST_F(LoupeWindow, TheRefreshThatShowsTheLoupeMakesRoomForTheTooltip) {
     GetWindowRect(loupe_, &later);
     EXPECT_EQ(later.top, first.top);
 }
+
+static void press_physical_right(bool down) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    SendInput(1, &input, sizeof(input));
+}
+
+TEST_F(LoupeWindow, HeldClickWaitsForTheLogicalLeftButtonWithSwappedButtons) {
+    ASSERT_TRUE(create_loupe());
+    SetCursorPos(screen_size.cx - 20, 5); // bare desktop: the press reaches no window of ours
+    SwapMouseButton(TRUE);
+    press_physical_right(true); // the logical left button
+    bool seen = test_support::wait_until([] { return GetAsyncKeyState(VK_RBUTTON) < 0; });
+    SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
+    const int shown_while_held = loupe_shown;
+    press_physical_right(false);
+    SwapMouseButton(FALSE);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(0, shown_while_held);
+    ASSERT_TRUE(test_support::wait_until([] { return GetAsyncKeyState(VK_RBUTTON) >= 0; }));
+    SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
+    EXPECT_EQ(1, loupe_shown);
+}
