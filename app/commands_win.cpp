@@ -12,8 +12,8 @@
 #include "engine/capture.h"
 #include "engine/clipboard.h"
 #include "engine/modal.h"
-#include "engine/tick.h"
 #include "engine/shape.h"
+#include "engine/tick.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 

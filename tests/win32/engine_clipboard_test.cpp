@@ -233,8 +233,8 @@ TEST_F(ClipboardTest, BusyClipboardShowsTheMessageAndKeepsItsContent) {
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
 }
 
-// While the busy message is open its message loop keeps the tracking tick
-// running, and a held Ctrl+PrintScreen asks for the copy again.
+// A copy asked again while the busy message is open (its message loop
+// dispatches our messages) gives no second box.
 HWND reentering_loupe = nullptr;
 int reentering_box(HWND owner, const char* text, const char* caption, UINT type) {
     int result = record_box(owner, text, caption, type);
