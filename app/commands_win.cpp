@@ -11,7 +11,9 @@
 #include "dialogs/dialogs.h"
 #include "engine/capture.h"
 #include "engine/clipboard.h"
+#include "engine/modal.h"
 #include "engine/shape.h"
+#include "engine/tick.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 
@@ -52,9 +54,7 @@ static void toggle_setting(int32_t* setting, UINT id) {
 // The tick must not run inside the dialog's own message loop, and the loupe
 // stays hidden while the dialog is open.
 static void run_dialog_sequence(HWND loupe, UINT command) {
-    stop_tracking(loupe);
-    int was_shown = loupe_shown;
-    show_loupe(loupe, 0);
+    ModalScope scope = enter_modal(loupe, true);
     INT_PTR result = 0;
     switch (command) {
     case IDM_OPTIONS: result = run_options_dialog(loupe); break;
@@ -73,8 +73,7 @@ static void run_dialog_sequence(HWND loupe, UINT command) {
         if (result == IDOK) save_settings();
         Sleep(10);
     }
-    start_tracking(loupe); // with the interval as it is now
-    if (was_shown) show_loupe(loupe, 1);
+    leave_modal(loupe, scope);
 }
 
 static void set_visibility_type(int32_t visible) {
@@ -96,7 +95,7 @@ static void switch_loupe_mode(HWND loupe) {
     if (settings.loupe != 0) {
         check_item(IDM_LOUPE_MODE, false);
         settings.loupe = 0;
-        ShowCursor(TRUE);
+        apply_cursor_rule();
         // The item is grayed in normal mode, so its setting must not stay on
         // where the user can no longer switch it off.
         check_item(IDM_CLICK_THROUGH, false);
@@ -111,7 +110,7 @@ static void switch_loupe_mode(HWND loupe) {
     // directly, as at start-up.
     enable_item(IDM_CLICK_THROUGH, layered_supported != 0 && settings.layered == 0);
     settings.loupe = 1;
-    if (settings.visible != 2) ShowCursor(FALSE);
+    apply_cursor_rule(); // hidden only if the loupe is shown
     if (snapshot_mode == 1) {
         int was_shown = loupe_shown;
         show_loupe(loupe, 0);

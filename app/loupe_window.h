@@ -8,6 +8,3 @@ LRESULT CALLBACK loupe_window_proc(HWND loupe, UINT message, WPARAM wparam, LPAR
 void setup_loupe_window(HWND loupe);
 // Sets or clears WS_EX_TRANSPARENT from addhole; no other style bit changes.
 void apply_click_through(HWND loupe);
-// Starts TIMER_TRACK with the current interval and the tracking tick.
-void start_tracking(HWND loupe);
-void stop_tracking(HWND loupe);

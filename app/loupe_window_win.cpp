@@ -5,21 +5,15 @@
 #include "app/commands.h"
 #include "app/loupe_window.h"
 #include "app/runtime_state.h"
+#include "app/startup.h"
 #include "app/tray.h"
 #include "app/wheel.h"
 #include "engine/capture.h"
+#include "engine/modal.h"
 #include "engine/placement.h"
 #include "engine/shape.h"
 #include "engine/tick.h"
 #include "resources/resource.h"
-
-void start_tracking(HWND loupe) {
-    SetTimer(loupe, TIMER_TRACK, static_cast<UINT>(settings.interval), tracking_tick);
-}
-
-void stop_tracking(HWND loupe) {
-    KillTimer(loupe, TIMER_TRACK);
-}
 
 void apply_click_through(HWND loupe) {
     LONG ex_style = GetWindowLongA(loupe, GWL_EXSTYLE);
@@ -69,7 +63,8 @@ static void on_timer(HWND loupe, UINT_PTR timer_id) {
         SetTimer(loupe, TIMER_RESHOW, 100, nullptr);
         break;
     case TIMER_RESHOW: // shown again once the held button is released
-        if (GetAsyncKeyState(VK_LBUTTON) != 0) break;
+        // The logical left button: with swapped buttons it is the right one.
+        if (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) != 0) break;
         KillTimer(loupe, TIMER_RESHOW);
         show_loupe(loupe, 1);
         toggle_on = 1;
@@ -84,14 +79,26 @@ static void on_double_click(HWND loupe) {
     hide_after_click(loupe);
 }
 
+// The menu opens over the loupe, which stays where it is.
 static void on_right_button_up(HWND loupe) {
-    stop_tracking(loupe);
+    ModalScope scope = enter_modal(loupe, false);
     POINT cursor;
     GetCursorPos(&cursor);
-    ShowCursor(TRUE); // the system cursor is hidden in magnifying-glass mode
     TrackPopupMenu(popup_menu, 0, cursor.x, cursor.y, 0, loupe, nullptr);
-    if (settings.loupe != 0) ShowCursor(FALSE);
-    start_tracking(loupe);
+    leave_modal(loupe, scope);
+}
+
+// A resolution change or a monitor plugged in or out: the geometry is read
+// again and what was sized or placed from it is rebuilt (the capture buffer,
+// which in magnifying-glass snapshot mode holds the whole virtual screen, and
+// the snapshot itself, retaken as the loupe shows again).
+static void on_display_change(HWND loupe) {
+    read_screen_metrics();
+    int was_shown = loupe_shown;
+    show_loupe(loupe, 0);
+    recreate_capture_buffer_for_mode();
+    if (was_shown) show_loupe(loupe, 1);
+    last_cursor_pos.x -= 1; // the next tick places and captures anew
 }
 
 static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
@@ -147,6 +154,7 @@ LRESULT CALLBACK loupe_window_proc(HWND loupe, UINT message, WPARAM wparam, LPAR
     case WM_RBUTTONUP: on_right_button_up(loupe); return 0;
     case WM_MOUSEWHEEL: on_mouse_wheel(loupe, wparam, lparam); return 0;
     case WM_TRAY_NOTIFY: on_tray_notify(loupe, wparam, lparam); return 0;
+    case WM_DISPLAYCHANGE: on_display_change(loupe); return 0;
     default: break;
     }
     return DefWindowProcA(loupe, message, wparam, lparam);

@@ -22,6 +22,9 @@ extern HANDLE single_instance_mutex;
 extern char help_path[260]; // settings_path lives with the settings record
 extern SIZE screen_size;
 extern RECT virtual_screen;
+// Where the screen geometry is read from: GetSystemMetrics, or a stand-in in
+// tests (a display change cannot be made under test).
+extern int(WINAPI* system_metric)(int index);
 extern int layered_supported;
 extern HWND loupe_hwnd;
 
@@ -33,6 +36,8 @@ extern int tip_active;
 extern double loupe_distance;
 extern BYTE snapshot_mode;
 extern POINT last_cursor_pos;
+// Dialogs, message boxes and popup menus of ours open now (nested count).
+extern int modal_depth;
 
 extern HPEN light_frame_pen;
 extern HPEN gray_frame_pen;
@@ -56,6 +61,7 @@ extern BYTE* zoom_bits;
 // Tracking tick.
 extern int still_ticks;
 extern BYTE toggle_latch;
+extern BYTE copy_latch; // Ctrl+PrintScreen already seen held in this press
 extern int tip_height;
 extern POINT capture_origin;
 

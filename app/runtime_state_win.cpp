@@ -8,6 +8,7 @@ HANDLE single_instance_mutex = nullptr;
 char help_path[260] = "";
 SIZE screen_size = {0, 0};
 RECT virtual_screen = {0, 0, 0, 0};
+int(WINAPI* system_metric)(int index) = GetSystemMetrics;
 int layered_supported = 0;
 HWND loupe_hwnd = nullptr;
 
@@ -18,6 +19,7 @@ int tip_active = 0;
 double loupe_distance = 0.0;
 BYTE snapshot_mode = 0;
 POINT last_cursor_pos = {-1, -1};
+int modal_depth = 0;
 
 HPEN light_frame_pen = nullptr;
 HPEN gray_frame_pen = nullptr;
@@ -43,6 +45,7 @@ SIZE zoom_buffer_size = {0, 0};
 
 int still_ticks = -1;
 BYTE toggle_latch = 0;
+BYTE copy_latch = 0;
 int tip_height = 0;
 POINT capture_origin = {0, 0};
 

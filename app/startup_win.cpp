@@ -17,13 +17,14 @@ bool register_loupe_class() {
     return RegisterClassA(&window_class) != 0;
 }
 
+// Also run again on every display change.
 void read_screen_metrics() {
-    screen_size.cx = GetSystemMetrics(SM_CXSCREEN);
-    screen_size.cy = GetSystemMetrics(SM_CYSCREEN);
-    virtual_screen.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    virtual_screen.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    virtual_screen.right = virtual_screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    virtual_screen.bottom = virtual_screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    screen_size.cx = system_metric(SM_CXSCREEN);
+    screen_size.cy = system_metric(SM_CYSCREEN);
+    virtual_screen.left = system_metric(SM_XVIRTUALSCREEN);
+    virtual_screen.top = system_metric(SM_YVIRTUALSCREEN);
+    virtual_screen.right = virtual_screen.left + system_metric(SM_CXVIRTUALSCREEN);
+    virtual_screen.bottom = virtual_screen.top + system_metric(SM_CYVIRTUALSCREEN);
 }
 
 // Layered windows exist from Windows 2000 (major version 5) on.

@@ -9,6 +9,8 @@
 #include "app/texts.h"
 #include "app/tray.h"
 #include "engine/capture.h"
+#include "engine/modal.h"
+#include "engine/tick.h"
 #include "platform/message_box.h"
 
 // The shell broadcasts this message when it restarts; its number is known
@@ -56,7 +58,11 @@ HWND create_tooltip(HWND loupe) {
     tool_info.hinst = instance_handle;
     tool_info.lpszText = initial_tip_text;
     if (!SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool_info))) {
-        show_message_box(nullptr, texts::kTooltipFailed, texts::kAppName, MB_OK);
+        // Owned by the loupe and guarded like every modal window of ours: the
+        // tray icon already exists and answers while the box is open.
+        ModalScope scope = enter_modal(loupe, false);
+        show_message_box(loupe, texts::kTooltipFailed, texts::kAppName, MB_OK);
+        leave_modal(loupe, scope);
         // Without a tooltip the program goes on; no window is left behind.
         if (tooltip) DestroyWindow(tooltip);
         return nullptr;
@@ -67,23 +73,27 @@ HWND create_tooltip(HWND loupe) {
 }
 
 static void open_tray_menu(HWND loupe) {
-    stop_tracking(loupe);
-    int was_shown = loupe_shown;
-    if (was_shown) show_loupe(loupe, 0);
+    ModalScope scope = enter_modal(loupe, true);
     Sleep(1);
     // Foreground first, or the menu does not close when the user clicks elsewhere.
     SetForegroundWindow(tray_data.hWnd);
     POINT cursor;
     GetCursorPos(&cursor);
     TrackPopupMenu(popup_menu, 0, cursor.x, cursor.y, 0, loupe, nullptr);
-    if (was_shown) show_loupe(loupe, 1);
-    start_tracking(loupe);
+    leave_modal(loupe, scope);
     // Lets the next tray menu open and close properly.
     PostMessageA(loupe, WM_NULL, 0, 0);
 }
 
 void on_tray_notify(HWND loupe, WPARAM, LPARAM lparam) {
-    switch (static_cast<UINT>(lparam)) {
+    const UINT mouse = static_cast<UINT>(lparam);
+    if (modal_depth > 0) {
+        // Nothing may run inside an open dialog, message box or menu of
+        // ours: no second dialog, no exit, no tick restarted in its loop.
+        if (mouse == WM_LBUTTONUP || mouse == WM_RBUTTONUP) bring_modal_to_front(loupe);
+        return;
+    }
+    switch (mouse) {
     case WM_LBUTTONUP:
         if (settings.visible == 3) {
             show_loupe(loupe, loupe_shown ? 0 : 1);
@@ -111,7 +121,16 @@ void release_resources(HWND loupe) {
     if (zoom_dc) delete_zoom_buffer();
     remove_tray_icon();
     DestroyIcon(tray_icon);
-    ReleaseMutex(single_instance_mutex); // a new copy can start from here on
+    // The cursor is visible after exit whatever mode the loupe was in.
+    loupe_shown = 0;
+    apply_cursor_rule();
+    // Released and closed: while a handle stays open the name exists, and a
+    // copy started before this process has quite ended would be refused.
+    if (single_instance_mutex) {
+        ReleaseMutex(single_instance_mutex);
+        CloseHandle(single_instance_mutex);
+        single_instance_mutex = nullptr;
+    }
 
     // Nothing may point at the freed objects afterwards.
     light_frame_pen = gray_frame_pen = light_round_pen = dark_round_pen = nullptr;

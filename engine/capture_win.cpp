@@ -16,6 +16,7 @@
 #include <commctrl.h>
 
 #include "app/runtime_state.h"
+#include "engine/modal.h"
 #include "engine/shape.h"
 #include "settings/settings.h"
 
@@ -25,24 +26,19 @@ DWORD screen_raster_op() {
 
 void show_loupe(HWND loupe, int show) {
     if (show == loupe_shown) return;
-    if (settings.loupe) {
-        // The loupe covers the cursor and the centre marker stands in for it.
-        // Other code may have moved the display count meanwhile, so drive it
-        // across the threshold instead of stepping it once.
-        if (show) {
-            int count = ShowCursor(FALSE);
-            while (count >= 0)
-                count = ShowCursor(FALSE);
-            // The window is still hidden here, so the snapshot does not hold it.
-            if (snapshot_mode) take_screen_snapshot();
-        } else {
-            int count = ShowCursor(TRUE);
-            while (count < 0)
-                count = ShowCursor(TRUE);
-        }
+    // The window is still hidden here, so the snapshot does not hold it.
+    if (show && settings.loupe && snapshot_mode) take_screen_snapshot();
+    if (show) {
+        // Shown without activation, so the user's window keeps the keyboard
+        // focus, and on top of the topmost band, where activating used to
+        // bring it.
+        SetWindowPos(loupe, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    } else {
+        ShowWindow(loupe, SW_HIDE);
     }
-    ShowWindow(loupe, show ? SW_SHOWNORMAL : SW_HIDE);
     loupe_shown = show;
+    apply_cursor_rule();
     if (settings.ttdisp) {
         tip_active = show;
         if (tooltip_hwnd) {
@@ -112,7 +108,9 @@ static void capture_through_peep_hole(HWND loupe, HDC screen, int block_w, int b
     Sleep(1); // let the windows below repaint the uncovered area
     copy_block(screen, block_w, block_h, rop);
     if (settings.maruwin.y) {
-        set_round_region(loupe);
+        // The content is still right: no black fill, which would flicker
+        // until the next paint on every capture.
+        apply_round_region(loupe);
     } else {
         SetWindowRgn(loupe, nullptr, TRUE);
     }

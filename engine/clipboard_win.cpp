@@ -17,6 +17,7 @@
 
 #include "app/runtime_state.h"
 #include "app/texts.h"
+#include "engine/modal.h"
 #include "engine/render.h"
 #include "platform/message_box.h"
 #include "settings/settings.h"
@@ -75,20 +76,18 @@ static HGLOBAL render_image_block(HWND loupe, int width, int height) {
     return block;
 }
 
-// The message box runs its own message loop, in which the tracking tick goes
-// on and, while Ctrl+PrintScreen is still held, asks for the copy again: one
-// box at a time, and no copies until the user has dismissed it.
-static bool busy_message_open = false;
-
+// No copy while a modal window of ours is open: one busy message at a time.
 void copy_image_to_clipboard(HWND loupe) {
-    if (busy_message_open) return;
+    if (modal_depth > 0) return;
     HGLOBAL block = render_image_block(loupe, zoomed_size.x, zoomed_size.y);
     if (!block) return;
     if (!OpenClipboard(loupe)) {
         GlobalFree(block);
-        busy_message_open = true;
-        show_message_box(nullptr, texts::kClipboardBusy, texts::kAppName, MB_OK);
-        busy_message_open = false;
+        // Owned by the loupe, so a tray click can bring it to the front; the
+        // loupe is hidden and the tick stopped while it is open, as for a dialog.
+        ModalScope scope = enter_modal(loupe, true);
+        show_message_box(loupe, texts::kClipboardBusy, texts::kAppName, MB_OK);
+        leave_modal(loupe, scope);
         return;
     }
     EmptyClipboard();

@@ -64,3 +64,9 @@ KeyboardPoll poll_keyboard(IntPair hotkey, KeyDown down, void* context) {
     if (keys(kVkControl) && keys(kVkPrintScreen)) return {true, false};
     return {false, hotkey_held(hotkey, keys)};
 }
+
+bool copy_once_per_press(bool combination_held, uint8_t* latch) {
+    const bool first = combination_held && *latch == 0;
+    *latch = combination_held ? 1 : 0;
+    return first;
+}

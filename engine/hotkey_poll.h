@@ -3,10 +3,11 @@
 // is observable through GetAsyncKeyState's "pressed since last call" bit) is
 // fixed here and can be checked without a keyboard.
 #pragma once
+#include <cstdint>
 #include "settings/settings.h"
 
 struct KeyboardPoll {
-    bool copy_image;  // Ctrl+PrintScreen: copy the magnified image this tick
+    bool copy_image;  // Ctrl+PrintScreen is held (see copy_once_per_press)
     bool hotkey_held; // the configured hotkey is held (never with copy_image)
 };
 
@@ -25,3 +26,9 @@ constexpr int kVkF12 = 123;
 // outcome is known. A held hotkey is dropped again when any other key of the
 // ranges 27-57, 65-93 and 96-123 is down.
 KeyboardPoll poll_keyboard(IntPair hotkey, KeyDown down, void* context);
+
+// Whether this tick copies: only the first poll of each Ctrl+PrintScreen
+// press does, however long it is held, so a held press does not flood the
+// clipboard (and any clipboard history) with a copy per tick. *latch keeps
+// the press from one poll to the next.
+bool copy_once_per_press(bool combination_held, uint8_t* latch);

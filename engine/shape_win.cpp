@@ -20,7 +20,10 @@ void set_round_region(HWND loupe) {
     HDC dc = GetDC(loupe);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     ReleaseDC(loupe, dc);
+    apply_round_region(loupe);
+}
 
+void apply_round_region(HWND loupe) {
     // The ellipse's box reaches one pixel beyond the window on every side,
     // so the round frame drawn at the client edge is not clipped away.
     RECT window_rect;

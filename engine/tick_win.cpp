@@ -19,7 +19,8 @@ HWND find_visible_window_below(HWND start, int x, int y) {
          window = GetWindow(window, GW_HWNDNEXT)) {
         if (!IsWindowVisible(window)) continue;
         RECT rect;
-        GetWindowRect(window, &rect);
+        // A window closed during the walk has no rectangle to test.
+        if (!GetWindowRect(window, &rect)) continue;
         if (rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom) {
             return window;
         }
@@ -108,6 +109,31 @@ static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) 
                  static_cast<LPARAM>(tooltip_track_position(tip_x, tip_y)));
 }
 
+// Moves the loupe beside (or onto) the cursor, with room for a tooltip of
+// the height it has now when `tooltip_on`.
+static Placement place_loupe(HWND loupe, POINT cursor, Bounds bounds, bool tooltip_on) {
+    RECT tip_rect;
+    if (tooltip_hwnd && GetWindowRect(tooltip_hwnd, &tip_rect)) {
+        tip_height = tip_rect.bottom - tip_rect.top;
+    }
+    IntPair pointer = {cursor.x, cursor.y};
+    Placement place = settings.loupe != 0
+                          ? place_magnifying_glass(pointer, zoomed_size, bounds, tip_height)
+                          : place_normal(pointer, zoomed_size, settings.position.y, loupe_distance,
+                                         bounds, tooltip_on, tip_height);
+    SetWindowPos(loupe, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    return place;
+}
+
+void start_tracking(HWND loupe) {
+    if (modal_depth > 0) return; // leave_modal starts it once the last one closes
+    SetTimer(loupe, TIMER_TRACK, static_cast<UINT>(settings.interval), tracking_tick);
+}
+
+void stop_tracking(HWND loupe) {
+    KillTimer(loupe, TIMER_TRACK);
+}
+
 void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     if (first_tick) {
         if (first_tick_shows(settings.visible, settings.toggledef)) show_loupe(loupe, 1);
@@ -116,7 +142,7 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     }
 
     KeyboardPoll keys = poll_keyboard(settings.hotkey, key_is_down, nullptr);
-    if (keys.copy_image) copy_image_to_clipboard(loupe);
+    if (copy_once_per_press(keys.copy_image, &copy_latch)) copy_image_to_clipboard(loupe);
 
     int type = visibility_type_under_cursor();
     int request =
@@ -140,17 +166,11 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     }
 
     Bounds bounds = monitor_bounds(cursor);
-    RECT tip_rect;
-    if (tooltip_hwnd && GetWindowRect(tooltip_hwnd, &tip_rect)) {
-        tip_height = tip_rect.bottom - tip_rect.top;
-    }
-    bool tooltip_on = tooltip_hwnd && tip_active == 1;
-    IntPair pointer = {cursor.x, cursor.y};
-    Placement place = settings.loupe != 0
-                          ? place_magnifying_glass(pointer, zoomed_size, bounds, tip_height)
-                          : place_normal(pointer, zoomed_size, settings.position.y, loupe_distance,
-                                         bounds, tooltip_on, tip_height);
-    SetWindowPos(loupe, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    // The refresh that shows the loupe also activates the tooltip (after the
+    // move), so it makes room for it as every later refresh does.
+    bool tooltip_on =
+        tooltip_hwnd && ((request == REQUEST_SHOW && settings.ttdisp != 0) || tip_active == 1);
+    Placement place = place_loupe(loupe, cursor, bounds, tooltip_on);
 
     last_cursor_pos = cursor;
     capture_origin = {cursor.x - half_size.x, cursor.y - half_size.y};
@@ -159,5 +179,13 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     capture_tick_area(loupe);
     InvalidateRect(loupe, nullptr, FALSE);
 
-    if (tooltip_hwnd && tip_active == 1) update_tooltip(cursor, bounds, place.x, place.tip_y);
+    if (tooltip_hwnd && tip_active == 1) {
+        update_tooltip(cursor, bounds, place.x, place.tip_y);
+        // A tooltip never shown before gets its size only from this first
+        // text: the showing refresh places both again with the real height.
+        if (request == REQUEST_SHOW) {
+            place = place_loupe(loupe, cursor, bounds, true);
+            update_tooltip(cursor, bounds, place.x, place.tip_y);
+        }
+    }
 }

@@ -242,7 +242,7 @@ TEST(Visibility, FirstTick) {
     EXPECT_EQ(l.tick(3, false), REQUEST_HIDE);
 }
 
-TEST(Visibility, CtrlPrintScreenCompletesAToggle) {
+TEST(Visibility, CtrlPrintScreenCopiesOncePerPressAndCompletesAToggle) {
     // visible 3, Ctrl alone as the hotkey: Ctrl is held (press), then
     // PrintScreen joins it; that tick copies and counts as a release.
     FakeKeyboard kb;
@@ -251,14 +251,20 @@ TEST(Visibility, CtrlPrintScreenCompletesAToggle) {
     kb.held = {17};
     KeyboardPoll p = kb.poll(ctrl);
     EXPECT_EQ(l.tick(3, p.hotkey_held), REQUEST_NOTHING);
+    uint8_t copy_latch = 0;
     kb.held = {17, 44};
     p = kb.poll(ctrl);
-    EXPECT_TRUE(p.copy_image);
+    EXPECT_TRUE(copy_once_per_press(p.copy_image, &copy_latch));
     EXPECT_EQ(l.tick(3, p.hotkey_held), REQUEST_SHOW);
-    p = kb.poll(ctrl); // still both down: copies again, no second toggle
-    EXPECT_TRUE(p.copy_image);
+    p = kb.poll(ctrl); // still both down: no second copy, no second toggle
+    EXPECT_FALSE(copy_once_per_press(p.copy_image, &copy_latch));
     EXPECT_EQ(l.tick(3, p.hotkey_held), REQUEST_NOTHING);
     EXPECT_EQ(l.shown, 1);
+    // Released, then pressed again: the next press copies once more.
+    kb.held = {17};
+    EXPECT_FALSE(copy_once_per_press(kb.poll(ctrl).copy_image, &copy_latch));
+    kb.held = {17, 44};
+    EXPECT_TRUE(copy_once_per_press(kb.poll(ctrl).copy_image, &copy_latch));
 }
 
 TEST(Rest, TwelveStillTicksRefreshAtFiveAndTen) {

@@ -1,9 +1,15 @@
 // The loupe window as start-up builds it, its menu commands and its wheel.
 #include <gtest/gtest.h>
+#include <functional>
 #include "app/buffers.h"
+#include "app/single_instance.h"
+#include "engine/capture.h"
+#include "engine/tick.h"
 #include "loupe_fixture.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "tests/win32/dialogs_test_support.h"
+#include "tests/win32/test_support.h"
 
 using LoupeWindow = LoupeWindowTest;
 
@@ -216,4 +222,149 @@ TEST_F(LoupeWindow, DoubleClickHidesAndStopsTrackingWhenNormallyShown) {
     EXPECT_EQ(loupe_shown, 0);
     EXPECT_EQ(toggle_on, 0);
     EXPECT_FALSE(IsWindowVisible(loupe_));
+}
+
+// A popup menu that opens is closed again at once; the cursor display count
+// seen while it was open is kept.
+static bool menu_seen = false;
+static int count_in_menu = 0;
+static void CALLBACK close_menus(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) return;
+    menu_seen = true;
+    count_in_menu = test_support::cursor_display_count();
+    EndMenu();
+}
+
+TEST_F(LoupeWindow, SystemCursorIsHiddenExactlyWhileTheGlassIsShownOutsideMenus) {
+    test_support::set_cursor_display_count(0);
+    ASSERT_EQ(1, check_single_instance("BrisvaneTestSingleInstance"));
+    ASSERT_TRUE(create_loupe());
+    UINT_PTR closer = SetTimer(nullptr, 0, 30, close_menus);
+    auto right_click = [&] {
+        menu_seen = false;
+        SendMessageA(loupe_, WM_RBUTTONUP, 0, 0);
+        EXPECT_TRUE(menu_seen && count_in_menu == 0) << "no pointer over the menu";
+    };
+    auto mode = [&] { command(IDM_LOUPE_MODE); };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int count;
+    } steps[] = {
+        {"glass mode on, loupe hidden", mode, 0},
+        {"loupe shown", [&] { show_loupe(loupe_, 1); }, -1},
+        {"loupe's menu in glass mode", right_click, -1},
+        {"glass mode off", mode, 0},
+        {"loupe's menu in normal mode", right_click, 0},
+        {"glass mode on, loupe shown", mode, -1},
+        {"exit", [&] { DestroyWindow(loupe_), loupe_ = nullptr; }, 0},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(step.count, test_support::cursor_display_count()) << step.what;
+    }
+    KillTimer(nullptr, closer);
+    // Exit also frees the single-instance name for the next copy.
+    HANDLE next = CreateMutexA(nullptr, TRUE, "BrisvaneTestSingleInstance");
+    EXPECT_NE(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
+    CloseHandle(next);
+}
+
+TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
+    settings.loupe = 1; // the dialog needs the pointer the glass hides
+    ASSERT_TRUE(create_loupe());
+    show_loupe(loupe_, 1);
+    HWND other = test_support::create_popup(0, 0, 50, 50, false);
+    UINT_PTR closer = SetTimer(nullptr, 0, 30, close_menus);
+    menu_seen = false;
+    HWND dialog = nullptr, front = nullptr;
+    bool tick_ran = true;
+    int count_inside = -1;
+    auto about = [&] { return command(IDM_ABOUT), INT_PTR(0); };
+    dialog_tests::run_modal(about, [&](HWND open) {
+        ShowWindow(other, SW_SHOW);
+        SetForegroundWindow(other);
+        SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_LBUTTONUP); // would restart the tick
+        SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_RBUTTONUP); // would open the menu
+        tick_ran = KillTimer(loupe_, TIMER_TRACK) != FALSE;
+        count_inside = test_support::cursor_display_count();
+        front = GetForegroundWindow();
+        EndDialog(dialog = open, IDCANCEL);
+    });
+    KillTimer(nullptr, closer);
+    DestroyWindow(other);
+    EXPECT_TRUE(dialog && front == dialog);
+    EXPECT_FALSE(tick_ran);
+    EXPECT_FALSE(menu_seen);
+    EXPECT_GE(count_inside, 0);
+    EXPECT_TRUE(KillTimer(loupe_, TIMER_TRACK)) << "the tick restarts once the dialog is closed";
+    EXPECT_LT(test_support::cursor_display_count(), 0);
+}
+
+// A display change that the real screen cannot make here: 800 x 600 at the
+// origin, inside the real screen.
+static int WINAPI smaller_display(int index) {
+    if (index == SM_CXSCREEN || index == SM_CXVIRTUALSCREEN) return 800;
+    if (index == SM_CYSCREEN || index == SM_CYVIRTUALSCREEN) return 600;
+    return index == SM_XVIRTUALSCREEN || index == SM_YVIRTUALSCREEN ? 0 : GetSystemMetrics(index);
+}
+
+TEST_F(LoupeWindow, DisplayChangeRebuildsTheSnapshotAndClipsToTheNewScreen) {
+    settings.layered = 1; // magnifying-glass mode from a snapshot
+    settings.loupe = 1;
+    ASSERT_TRUE(create_loupe());
+    show_loupe(loupe_, 1);
+    system_metric = smaller_display;
+    SendMessageA(loupe_, WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
+    system_metric = GetSystemMetrics;
+    EXPECT_TRUE(screen_size.cx == 800 && screen_size.cy == 600 && virtual_screen.right == 800);
+    EXPECT_TRUE(capture_buffer_size.cx == 803 && capture_buffer_size.cy == 603);
+    // Taken again: dark gray margins (a fresh buffer is black), the screen at (1, 1).
+    const COLORREF dark_gray = RGB(0x40, 0x40, 0x40);
+    EXPECT_EQ(dark_gray, GetPixel(capture_dc, 0, 0));
+    EXPECT_EQ(test_support::screen_pixel(700, 500), GetPixel(capture_dc, 701, 501));
+    // The direct copy of normal mode stops at the new right edge.
+    command(IDM_LOUPE_MODE);
+    capture_origin = {790, 301};
+    capture_tick_area(loupe_);
+    EXPECT_EQ(test_support::screen_pixel(799, 300), GetPixel(capture_dc, 10, 1));
+    EXPECT_EQ(dark_gray, GetPixel(capture_dc, 11, 1));
+}
+
+TEST_F(LoupeWindow, TheRefreshThatShowsTheLoupeMakesRoomForTheTooltip) {
+    settings.visible = 3; // shown by the toggle, not by the first tick
+    settings.toggledef = 0;
+    ASSERT_TRUE(create_loupe());
+    SetCursorPos(500, screen_size.cy - 135); // no room for the tooltip below the loupe
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    toggle_on = 1;
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    ASSERT_EQ(1, loupe_shown);
+    RECT first, later;
+    GetWindowRect(loupe_, &first);
+    last_cursor_pos.x -= 1; // the same place refreshed again
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    GetWindowRect(loupe_, &later);
+    EXPECT_EQ(later.top, first.top);
+}
+
+TEST_F(LoupeWindow, HeldClickWaitsForTheLogicalLeftButtonWithSwappedButtons) {
+    ASSERT_TRUE(create_loupe());
+    SetCursorPos(screen_size.cx - 20, 5); // bare desktop: the press reaches no window of ours
+    SwapMouseButton(TRUE);
+    INPUT press = {};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN; // the physical right button, the logical left
+    SendInput(1, &press, sizeof(press));
+    bool held = test_support::wait_until([] { return GetAsyncKeyState(VK_RBUTTON) < 0; });
+    SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
+    const int shown_while_held = loupe_shown;
+    press.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(1, &press, sizeof(press));
+    SwapMouseButton(FALSE);
+    EXPECT_TRUE(held && shown_while_held == 0);
+    ASSERT_TRUE(test_support::wait_until([] { return GetAsyncKeyState(VK_RBUTTON) >= 0; }));
+    SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
+    EXPECT_EQ(1, loupe_shown);
 }

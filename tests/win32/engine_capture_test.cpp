@@ -178,6 +178,16 @@ TEST_F(PeepWindowTest, RoundLoupeGetsItsEllipseBackEvenWhenTheHoleCornersStickOu
     DeleteObject(region);
 }
 
+TEST_F(PeepWindowTest, RoundLoupeIsNotPaintedBlackByTheCopy) {
+    settings.maruwin = {0, 1};
+    set_round_region(loupe_);
+    ShowWindow(loupe_, SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(wait_until([&] { return screen_pixel(657, 457) == kLoupeColour; }));
+    capture_origin = {100, 100}; // the hole lies far from the loupe
+    capture_tick_area(loupe_);
+    EXPECT_EQ(kLoupeColour, screen_pixel(657, 457));
+}
+
 TEST_F(PeepWindowTest, CopiesWhatIsUnderTheLoupeThroughTheHole) {
     ForeignPatternWindow below(500, 300, 400, 300);
     SetWindowPos(loupe_, HWND_TOPMOST, 600, 400, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
@@ -241,8 +251,8 @@ TEST_F(ShowLoupeTest, MagnifyingGlassModeHidesTheCursorExactlyWhileShown) {
         int before, shown, hidden;
     };
     // Whatever the count was, showing drives it below zero and hiding back
-    // to zero or above; a count already below zero goes one step further.
-    for (Case c : {Case{0, -1, 0}, Case{2, -1, 0}, Case{-3, -4, 0}}) {
+    // to zero or above; a count already below zero stays.
+    for (Case c : {Case{0, -1, 0}, Case{2, -1, 0}, Case{-3, -3, 0}}) {
         SCOPED_TRACE(testing::Message() << "count before " << c.before);
         set_cursor_display_count(c.before);
         show_loupe(loupe_, 1);
@@ -260,10 +270,15 @@ TEST_F(ShowLoupeTest, MagnifyingGlassModeHidesTheCursorExactlyWhileShown) {
     }
 }
 
-TEST_F(ShowLoupeTest, NormalModeLeavesTheCursorAlone) {
+TEST_F(ShowLoupeTest, NormalModeLeavesTheCursorAndTheFocusAlone) {
     settings.loupe = 0;
     set_cursor_display_count(0);
+    HWND user_window = create_popup(0, 0, 50, 50, false, 0, 0);
+    ShowWindow(user_window, SW_SHOW);
+    SetForegroundWindow(user_window);
     show_loupe(loupe_, 1);
+    EXPECT_EQ(user_window, GetForegroundWindow()) << "the loupe took the keyboard focus";
+    DestroyWindow(user_window);
     EXPECT_EQ(0, cursor_display_count());
     EXPECT_TRUE(IsWindowVisible(loupe_));
     show_loupe(loupe_, 0);
