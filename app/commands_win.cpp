@@ -3,17 +3,17 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <initializer_list>
-#include "app/buffers.h"
 #include "app/commands.h"
 #include "app/loupe_window.h"
 #include "app/menu_state.h"
-#include "app/runtime_state.h"
 #include "dialogs/dialogs.h"
 #include "engine/capture.h"
 #include "engine/clipboard.h"
 #include "engine/modal.h"
 #include "engine/shape.h"
 #include "engine/tick.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 
@@ -83,14 +83,6 @@ static void set_visibility_type(int32_t visible) {
     check_item(IDM_VISIBLE_TOGGLE, visible == 3);
 }
 
-static void apply_round_or_plain_region(HWND loupe, int32_t round) {
-    if (round != 0) {
-        set_round_region(loupe);
-    } else {
-        SetWindowRgn(loupe, nullptr, TRUE);
-    }
-}
-
 static void switch_loupe_mode(HWND loupe) {
     if (settings.loupe != 0) {
         check_item(IDM_LOUPE_MODE, false);
@@ -102,38 +94,29 @@ static void switch_loupe_mode(HWND loupe) {
         enable_item(IDM_CLICK_THROUGH, false);
         settings.addhole = 0;
         apply_click_through(loupe);
-        apply_round_or_plain_region(loupe, settings.maruwin.x);
+        apply_mode_region(loupe);
         return;
     }
     check_item(IDM_LOUPE_MODE, true);
     // Click-through is offered only where the loupe copies the screen
     // directly, as at start-up.
-    enable_item(IDM_CLICK_THROUGH, layered_supported != 0 && settings.layered == 0);
+    enable_item(IDM_CLICK_THROUGH, click_through_offered(1, layered_supported, settings.layered));
     settings.loupe = 1;
     apply_cursor_rule(); // hidden only if the loupe is shown
-    if (snapshot_mode == 1) {
+    if (capture_is_snapshot()) {
         int was_shown = loupe_shown;
         show_loupe(loupe, 0);
-        recreate_capture_buffer_for_mode(); // the snapshot size, now that the mode is on
+        fit_work_buffers(BufferRefresh::Anew); // the snapshot size, now that the mode is on
         take_screen_snapshot();
         if (was_shown) show_loupe(loupe, 1);
     }
-    apply_round_or_plain_region(loupe, settings.maruwin.y);
+    apply_mode_region(loupe);
 }
 
-static void switch_gray(HWND loupe) {
-    if (settings.graybmp != 0) {
-        check_item(IDM_GRAY, false);
-        settings.graybmp = 0;
-        if (settings.smooth == 0) delete_source_buffer();
-        return;
-    }
-    check_item(IDM_GRAY, true);
-    settings.graybmp = 1;
-    if (settings.smooth == 0) {
-        source_dc = create_screen_compatible_dc();
-        recreate_source_buffer(loupe, settings.size.x, settings.size.y);
-    }
+// Gray needs the source buffer, which smoothing may already hold.
+static void switch_gray() {
+    toggle_setting(&settings.graybmp, IDM_GRAY);
+    fit_work_buffers(BufferRefresh::KeepCapture);
 }
 
 static void switch_point_info() {
@@ -179,7 +162,7 @@ bool run_menu_command(HWND loupe, UINT command) {
         toggle_setting(&settings.addhole, IDM_CLICK_THROUGH);
         apply_click_through(loupe);
         return true;
-    case IDM_GRAY: switch_gray(loupe); return true;
+    case IDM_GRAY: switch_gray(); return true;
     case IDM_INVERT: toggle_setting(&settings.invertbmp, IDM_INVERT); return true;
     case IDM_USE_RULES: toggle_setting(&settings.winset, IDM_USE_RULES); return true;
     case IDM_COPY_IMAGE: copy_image_to_clipboard(loupe); return true;

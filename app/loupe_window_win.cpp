@@ -1,10 +1,8 @@
 // The loupe window procedure. It only dispatches: each message has a handler
 // of its own below, and the per-frame work is the tracking tick's.
 #include <windowsx.h>
-#include "app/buffers.h"
 #include "app/commands.h"
 #include "app/loupe_window.h"
-#include "app/runtime_state.h"
 #include "app/startup.h"
 #include "app/tray.h"
 #include "app/wheel.h"
@@ -13,22 +11,13 @@
 #include "engine/placement.h"
 #include "engine/shape.h"
 #include "engine/tick.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "resources/resource.h"
-
-void apply_click_through(HWND loupe) {
-    LONG ex_style = GetWindowLongA(loupe, GWL_EXSTYLE);
-    if (settings.addhole != 0) {
-        ex_style |= WS_EX_TRANSPARENT;
-    } else {
-        ex_style &= ~WS_EX_TRANSPARENT;
-    }
-    SetWindowLongA(loupe, GWL_EXSTYLE, ex_style);
-}
 
 static void on_create(HWND loupe) {
     loupe_hwnd = loupe;
     setup_loupe_window(loupe);
-    half_size = divide_point(settings.size, 2);
     SetWindowPos(loupe, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
     if (settings.loupe != 0) CheckMenuItem(popup_menu, IDM_LOUPE_MODE, MF_CHECKED);
     SetTimer(loupe, TIMER_TRIM, 100, nullptr);
@@ -96,7 +85,7 @@ static void on_display_change(HWND loupe) {
     read_screen_metrics();
     int was_shown = loupe_shown;
     show_loupe(loupe, 0);
-    recreate_capture_buffer_for_mode();
+    fit_work_buffers(BufferRefresh::Anew);
     if (was_shown) show_loupe(loupe, 1);
     last_cursor_pos.x -= 1; // the next tick places and captures anew
 }
@@ -108,25 +97,17 @@ static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
     IntPair pointer = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
 
     if (wheel_is_resize(keys)) {
-        if (wheel_resize_step(&settings.size, settings.magnify, delta, size_aspect)) {
-            // In snapshot mode the snapshot-sized capture buffer stays.
-            if (layered_supported == 1 && (settings.layered == 0 || settings.loupetype != 0)) {
-                recreate_capture_buffer(settings.size.x + 3, settings.size.y + 3);
-            }
-            if (settings.graybmp != 0 || settings.smooth != 0) {
-                recreate_source_buffer(loupe, settings.size.x, settings.size.y);
-            }
-        }
+        wheel_resize_step(&settings.size, settings.magnify, delta, size_aspect);
     } else {
         settings.magnify = wheel_zoom_step(settings.size, settings.magnify, delta, settings.smooth,
                                            settings.waddjust);
     }
 
     last_cursor_pos.x -= 1; // the next tick sees a moved cursor and redraws
-    zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
-    half_size = divide_point(settings.size, 2);
+    update_derived_sizes(AspectUpdate::Keep);
     IntPair position = wheel_window_position(pointer, zoomed_size);
-    if (settings.smooth != 0) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
+    // A new size re-creates the capture buffer, except the snapshot-sized one.
+    fit_work_buffers(BufferRefresh::Fit);
     SetWindowPos(loupe, HWND_TOPMOST, position.x, position.y, zoomed_size.x + 4, zoomed_size.y + 4,
                  0);
     if (settings.maruwin.y != 0) set_round_region(loupe);

@@ -3,11 +3,11 @@
 // settings, creates the hidden loupe window and runs the message loop.
 // Every early exit returns 0, silently.
 #include <windows.h>
-#include "app/runtime_state.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "app/startup_paths.h"
-#include "app/texts.h"
+#include "loupe/state.h"
+#include "resources/texts.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!check_single_instance(texts::kWindowClass)) return 0;
@@ -22,7 +22,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!register_loupe_class()) return 0;
     read_screen_metrics();
     load_settings();
-    zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
     layered_supported = detect_layered_support();
 
     HWND loupe = create_loupe_window();

@@ -1,4 +1,5 @@
 #include "app/menu_state.h"
+#include "loupe/capture_mode.h"
 #include "resources/resource.h"
 
 InitialMenuState initial_menu_state(const Settings& s, int layered_supported) {
@@ -12,7 +13,7 @@ InitialMenuState initial_menu_state(const Settings& s, int layered_supported) {
     state.gray = s.graybmp != 0;
     state.invert = s.invertbmp != 0;
     state.use_rules = s.winset != 0;
-    state.click_through_grayed = layered_supported == 0 || s.loupe == 0 || s.layered != 0;
+    state.click_through_grayed = !click_through_offered(s.loupe, layered_supported, s.layered);
     state.click_through_checked = !state.click_through_grayed && s.addhole != 0;
     return state;
 }

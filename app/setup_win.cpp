@@ -1,12 +1,12 @@
 // Everything the loupe needs, built once when its window is created.
-#include "app/buffers.h"
 #include "app/commands.h"
 #include "app/loupe_window.h"
-#include "app/runtime_state.h"
 #include "app/tray.h"
 #include "engine/capture.h"
 #include "engine/placement.h"
 #include "engine/shape.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 
 static void create_pens() {
     light_frame_pen = CreatePen(PS_SOLID, 1, 0xFFF8F8);
@@ -27,22 +27,9 @@ void setup_loupe_window(HWND loupe) {
 
     loupe_distance = startup_loupe_distance(zoomed_size, settings.position.x);
 
-    capture_dc = create_screen_compatible_dc();
-    snapshot_mode =
-        settings.loupetype == 0 && (layered_supported == 0 || settings.layered != 0) ? 1 : 0;
-    if (settings.graybmp != 0 || settings.smooth != 0) source_dc = create_screen_compatible_dc();
-    if (settings.smooth != 0) zoom_dc = create_screen_compatible_dc();
+    snapshot_mode = snapshot_mode_for(settings.loupetype, settings.layered, layered_supported);
+    fit_work_buffers(BufferRefresh::Anew);
 
-    recreate_capture_buffer_for_mode();
-    if (settings.graybmp != 0 || settings.smooth != 0) {
-        recreate_source_buffer(loupe, settings.size.x, settings.size.y);
-        if (settings.smooth != 0) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
-    }
-
-    if (settings.loupe != 0) {
-        if (snapshot_mode == 1) take_screen_snapshot();
-        if (settings.maruwin.y != 0) set_round_region(loupe);
-    } else if (settings.maruwin.x != 0) {
-        set_round_region(loupe);
-    }
+    if (capture_is_snapshot()) take_screen_snapshot();
+    if (loupe_is_round()) set_round_region(loupe);
 }

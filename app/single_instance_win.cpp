@@ -1,6 +1,6 @@
 #include "app/single_instance.h"
-#include "app/runtime_state.h"
-#include "app/texts.h"
+#include "loupe/state.h"
+#include "resources/texts.h"
 
 int check_single_instance(const char* name) {
     single_instance_mutex = CreateMutexA(nullptr, TRUE, name);

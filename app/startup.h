@@ -4,7 +4,6 @@
 #include <windows.h>
 
 bool register_loupe_class();
-void read_screen_metrics();
 // 1 when the system's major version is 5 or higher (layered windows exist).
 int detect_layered_support();
 // The hidden topmost tool window (layered where supported), sized for

@@ -1,7 +1,7 @@
 #include "app/startup_paths.h"
 #include <cstring>
-#include "app/texts.h"
 #include "platform/ansi_text.h"
+#include "resources/texts.h"
 
 bool build_file_paths(const char* module_path, char* settings_out, char* help_out,
                       size_t capacity) {

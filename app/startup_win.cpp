@@ -1,8 +1,8 @@
-// Start-up steps: window class, screen geometry, platform test, loupe window.
+// Start-up steps: window class, platform test, loupe window.
 #include "app/startup.h"
 #include "app/loupe_window.h"
-#include "app/runtime_state.h"
-#include "app/texts.h"
+#include "loupe/state.h"
+#include "resources/texts.h"
 
 bool register_loupe_class() {
     WNDCLASSA window_class = {};
@@ -15,16 +15,6 @@ bool register_loupe_class() {
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     window_class.lpszClassName = texts::kWindowClass;
     return RegisterClassA(&window_class) != 0;
-}
-
-// Also run again on every display change.
-void read_screen_metrics() {
-    screen_size.cx = system_metric(SM_CXSCREEN);
-    screen_size.cy = system_metric(SM_CYSCREEN);
-    virtual_screen.left = system_metric(SM_XVIRTUALSCREEN);
-    virtual_screen.top = system_metric(SM_YVIRTUALSCREEN);
-    virtual_screen.right = virtual_screen.left + system_metric(SM_CXVIRTUALSCREEN);
-    virtual_screen.bottom = virtual_screen.top + system_metric(SM_CYVIRTUALSCREEN);
 }
 
 // Layered windows exist from Windows 2000 (major version 5) on.

@@ -3,15 +3,15 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <cstring>
-#include "app/buffers.h"
 #include "app/loupe_window.h"
-#include "app/runtime_state.h"
-#include "app/texts.h"
 #include "app/tray.h"
 #include "engine/capture.h"
 #include "engine/modal.h"
 #include "engine/tick.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "platform/message_box.h"
+#include "resources/texts.h"
 
 // The shell broadcasts this message when it restarts; its number is known
 // only at run time, and is registered before the entry point runs.
@@ -113,12 +113,9 @@ void release_resources(HWND loupe) {
     DeleteObject(gray_frame_pen);
     DestroyMenu(popup_menu);
     DestroyMenu(menu_resource);
-    DeleteDC(capture_dc);
-    DeleteObject(capture_bitmap);
+    release_work_buffers();
     DeleteObject(light_round_pen);
     DeleteObject(dark_round_pen);
-    if (source_dc) delete_source_buffer();
-    if (zoom_dc) delete_zoom_buffer();
     remove_tray_icon();
     DestroyIcon(tray_icon);
     // The cursor is visible after exit whatever mode the loupe was in.
@@ -135,9 +132,5 @@ void release_resources(HWND loupe) {
     // Nothing may point at the freed objects afterwards.
     light_frame_pen = gray_frame_pen = light_round_pen = dark_round_pen = nullptr;
     popup_menu = menu_resource = nullptr;
-    capture_dc = nullptr;
-    capture_bitmap = nullptr;
-    capture_bits = nullptr;
-    capture_buffer_size = {0, 0};
     tray_icon = nullptr;
 }

@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/texts.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/dialogs.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 
 namespace {
 

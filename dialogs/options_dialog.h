@@ -11,6 +11,5 @@ void narrow_spin(HWND spin, int low);
 void apply_wheel_step_enable(HWND dialog, int smooth_index);
 // Brings the running loupe in line with the settings after OK: clamps,
 // derived sizes, window size, distance, snapshot mode, work buffers, the
-// click-through menu item, region and click-through style. old_smooth is the
-// smoothing mode from before the dialog.
-void apply_options(HWND loupe, int32_t old_smooth);
+// click-through menu item, region and click-through style.
+void apply_options(HWND loupe);

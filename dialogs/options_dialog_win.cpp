@@ -6,16 +6,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/buffers.h"
-#include "app/loupe_window.h"
-#include "app/runtime_state.h"
-#include "app/texts.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/options_logic.h"
 #include "engine/placement.h"
 #include "engine/shape.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "settings/settings.h"
 
 namespace {
@@ -131,10 +130,6 @@ void on_command(HWND dialog, int id, int code) {
     }
 }
 
-void remove_region(HWND loupe) {
-    SetWindowRgn(loupe, nullptr, TRUE);
-}
-
 } // namespace
 
 void narrow_spin(HWND spin, int low) {
@@ -165,24 +160,18 @@ INT_PTR CALLBACK options_dialog_proc(HWND dialog, UINT message, WPARAM wparam, L
     }
 }
 
-void apply_options(HWND loupe, int32_t old_smooth) {
+void apply_options(HWND loupe) {
     clamp_options(&settings);
-    zoomed_size = divide_point(scale_point(settings.size, settings.magnify), 100);
-    half_size = divide_point(settings.size, 2);
+    update_derived_sizes(AspectUpdate::Recompute);
 
     SetWindowPos(loupe, HWND_TOPMOST, 0, 0, zoomed_size.x + 4, zoomed_size.y + 4,
                  SWP_NOMOVE | SWP_NOACTIVATE);
-    size_aspect = compute_size_aspect(settings.size);
     loupe_distance = options_loupe_distance(zoomed_size, settings.position.x);
-    snapshot_mode =
-        options_snapshot_mode(settings.loupetype, settings.layered, layered_supported) ? 1 : 0;
+    snapshot_mode = snapshot_mode_for(settings.loupetype, settings.layered, layered_supported);
 
     // The snapshot itself is taken when the loupe is next shown; until then
     // the capture buffer stays black.
-    IntPair screen = {virtual_screen.right - virtual_screen.left,
-                      virtual_screen.bottom - virtual_screen.top};
-    IntPair capture = options_capture_size(settings.size, screen, settings.loupe, snapshot_mode);
-    recreate_capture_buffer(capture.x, capture.y);
+    fit_work_buffers(BufferRefresh::Anew);
 
     switch (options_click_through_item(settings.layered, layered_supported, settings.loupe)) {
     case ClickThroughItem::GrayAndClear:
@@ -196,28 +185,13 @@ void apply_options(HWND loupe, int32_t old_smooth) {
     case ClickThroughItem::Leave: break;
     }
 
-    SmoothingDcChange dcs = smoothing_dc_change(old_smooth, settings.smooth, settings.graybmp);
-    if (dcs.create_zoom_dc) zoom_dc = create_screen_compatible_dc();
-    if (dcs.create_source_dc) source_dc = create_screen_compatible_dc();
-    if (dcs.delete_zoom) delete_zoom_buffer();
-    if (dcs.delete_source) delete_source_buffer();
-
-    if (settings.graybmp != 0 || settings.smooth != 0) {
-        recreate_source_buffer(loupe, settings.size.x, settings.size.y);
-        if (settings.smooth != 0) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
-    }
-
-    if (options_round_region(settings.loupe, settings.maruwin))
-        set_round_region(loupe);
-    else
-        remove_region(loupe);
+    apply_mode_region(loupe);
     if (settings.loupe != 0) apply_click_through(loupe);
 }
 
 INT_PTR run_options_dialog(HWND loupe) {
-    int32_t old_smooth = settings.smooth;
     INT_PTR result = DialogBoxParamA(instance_handle, "OPTDLG", loupe, options_dialog_proc, 0);
     if (result != IDOK) return result;
-    apply_options(loupe, old_smooth);
+    apply_options(loupe);
     return IDOK;
 }

@@ -17,15 +17,6 @@ uint32_t step_odd_value(uint32_t current, int32_t delta);
 // magnify within bound_size_and_magnify, distance and angle at least 1.
 void clamp_options(Settings* s);
 
-// Snapshot mode follows the snapshot type unless layered capture is off on a
-// system that supports it (then the live copy sees under the loupe anyway).
-bool options_snapshot_mode(int32_t loupetype, int32_t layered, int32_t layered_supported);
-
-// Capture buffer size: the virtual screen + 3 in magnifying-glass mode with
-// a snapshot, else size + 3.
-IntPair options_capture_size(IntPair size, IntPair virtual_screen_size, int32_t loupe,
-                             bool snapshot_mode);
-
 // What OK does to menu item "click through the loupe".
 enum class ClickThroughItem {
     GrayAndClear, // layered capture on: unchecked, addhole 0, grayed
@@ -34,17 +25,3 @@ enum class ClickThroughItem {
 };
 ClickThroughItem options_click_through_item(int32_t layered, int32_t layered_supported,
                                             int32_t loupe);
-
-// Device contexts of the smoothing and gray buffers. zoom_dc exists while
-// smoothing is on, source_dc while smoothing or gray is on.
-struct SmoothingDcChange {
-    bool create_zoom_dc;
-    bool create_source_dc;
-    bool delete_zoom;
-    bool delete_source;
-};
-SmoothingDcChange smoothing_dc_change(int32_t old_smooth, int32_t new_smooth, int32_t graybmp);
-
-// The loupe's region after OK, by mode: round when the mode's maruwin value
-// is non-zero, else rectangular.
-bool options_round_region(int32_t loupe, IntPair maruwin);

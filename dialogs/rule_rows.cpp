@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/texts.h"
+#include "resources/texts.h"
 
 int compare_cell_bytes(const char* a, const char* b) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(a);

@@ -8,12 +8,12 @@
 
 #include <cstring>
 
-#include "app/texts.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/rule_rows.h"
 #include "dialogs/target_dialog.h"
 #include "platform/ansi_text.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "settings/rules.h"
 
 namespace {

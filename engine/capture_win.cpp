@@ -6,18 +6,16 @@
 // all, so that the interpolation always finds its neighbours. Where the
 // screen is not (off the edge of the virtual screen) the block stays dark gray.
 //
-// The loupe must not magnify itself. On a layered loupe a copy without
-// CAPTUREBLT leaves it out, so the screen is copied directly. Otherwise, in
-// magnifying-glass mode (the loupe covers its own area), either a snapshot of
-// the whole screen taken each time the loupe appears is panned, or a hole is
-// cut into the window's region for the moment of each copy (peep window).
+// The loupe must not magnify itself: loupe/capture_mode.h says which way the
+// screen is copied (live, through a peep hole, or not at all: a snapshot).
 #include "engine/capture.h"
 
 #include <commctrl.h>
 
-#include "app/runtime_state.h"
 #include "engine/modal.h"
 #include "engine/shape.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "settings/settings.h"
 
 DWORD screen_raster_op() {
@@ -27,7 +25,7 @@ DWORD screen_raster_op() {
 void show_loupe(HWND loupe, int show) {
     if (show == loupe_shown) return;
     // The window is still hidden here, so the snapshot does not hold it.
-    if (show && settings.loupe && snapshot_mode) take_screen_snapshot();
+    if (show && capture_is_snapshot()) take_screen_snapshot();
     if (show) {
         // Shown without activation, so the user's window keeps the keyboard
         // focus, and on top of the topmost band, where activating used to
@@ -120,8 +118,10 @@ void capture_tick_area(HWND loupe) {
     const int block_w = settings.size.x + 3;
     const int block_h = settings.size.y + 3;
     const DWORD rop = screen_raster_op();
-    const bool direct = settings.loupe == 0 || (layered_supported == 1 && settings.layered == 0);
-    if (!direct && settings.loupetype == 0) return; // snapshot: the buffer already holds it
+    const bool direct = settings.loupe == 0 || live_copy_leaves_loupe_out();
+    // A snapshot: the buffer already holds it.
+    if (!direct && snapshot_mode_for(settings.loupetype, settings.layered, layered_supported))
+        return;
 
     HWND desktop = GetDesktopWindow();
     HDC screen = GetDC(desktop);

@@ -15,11 +15,12 @@
 
 #include <cstring>
 
-#include "app/runtime_state.h"
-#include "app/texts.h"
 #include "engine/modal.h"
 #include "engine/render.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "platform/message_box.h"
+#include "resources/texts.h"
 #include "settings/settings.h"
 
 static BITMAPINFOHEADER image_header(int width, int height) {

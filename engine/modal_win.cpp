@@ -3,9 +3,9 @@
 // after other code moved the count, still ends on the right side.
 #include "engine/modal.h"
 
-#include "app/runtime_state.h"
 #include "engine/capture.h"
 #include "engine/tick.h"
+#include "loupe/state.h"
 #include "settings/settings.h"
 
 bool system_cursor_must_be_hidden() {

@@ -55,3 +55,7 @@ FrameColour frame_pixel(int x, int y, int right, int bottom) {
         if (line_covers(l, x, y)) colour = l.colour;
     return colour;
 }
+
+bool round_in_mode(int32_t loupe, IntPair maruwin) {
+    return (loupe != 0 ? maruwin.y : maruwin.x) != 0;
+}

@@ -11,6 +11,10 @@ struct MarkerSquare {
 };
 MarkerSquare marker_square(IntPair zoomed, int32_t magnify);
 
+// The loupe is round in the mode it is in: maruwin.x in normal mode,
+// maruwin.y in magnifying-glass mode.
+bool round_in_mode(int32_t loupe, IntPair maruwin);
+
 enum FrameColour { FRAME_NONE, FRAME_LIGHT, FRAME_GRAY };
 
 // One line of the etched rectangular frame: MoveToEx (x0, y0), LineTo (x1, y1)

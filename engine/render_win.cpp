@@ -14,14 +14,14 @@
 // wide.
 #include "engine/render.h"
 
-#include "app/buffers.h"
-#include "app/runtime_state.h"
 #include "engine/gray.h"
 #include "engine/smooth_scale.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "settings/settings.h"
 
 POINT image_source_origin() {
-    if (settings.loupe && snapshot_mode) {
+    if (capture_is_snapshot()) {
         return {capture_origin.x - virtual_screen.left, capture_origin.y - virtual_screen.top};
     }
     return {0, 0};

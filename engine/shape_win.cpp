@@ -7,9 +7,10 @@
 // pixel, and it redraws everything each time, so the XOR marker never piles up.
 #include "engine/shape.h"
 
-#include "app/runtime_state.h"
 #include "engine/overlay_geometry.h"
 #include "engine/render.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "settings/settings.h"
 
 void set_round_region(HWND loupe) {
@@ -35,7 +36,25 @@ void apply_round_region(HWND loupe) {
 }
 
 bool loupe_is_round() {
-    return settings.loupe ? settings.maruwin.y != 0 : settings.maruwin.x != 0;
+    return round_in_mode(settings.loupe, settings.maruwin);
+}
+
+void apply_mode_region(HWND loupe) {
+    if (loupe_is_round()) {
+        set_round_region(loupe);
+    } else {
+        SetWindowRgn(loupe, nullptr, TRUE);
+    }
+}
+
+void apply_click_through(HWND loupe) {
+    LONG ex_style = GetWindowLongA(loupe, GWL_EXSTYLE);
+    if (settings.addhole != 0) {
+        ex_style |= WS_EX_TRANSPARENT;
+    } else {
+        ex_style &= ~WS_EX_TRANSPARENT;
+    }
+    SetWindowLongA(loupe, GWL_EXSTYLE, ex_style);
 }
 
 // Etched border: the outer ring light on top and left and gray on bottom and

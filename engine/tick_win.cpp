@@ -3,7 +3,6 @@
 // the pure functions of the engine, then applies (show/hide, move, capture,
 // invalidate, tooltip). Most ticks at rest end early: see rest_decision.
 #include <cstring>
-#include "app/runtime_state.h"
 #include "engine/capture.h"
 #include "engine/clipboard.h"
 #include "engine/hotkey_poll.h"
@@ -12,6 +11,8 @@
 #include "engine/tick.h"
 #include "engine/tooltip_text.h"
 #include "engine/visibility.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "settings/rules.h"
 
 HWND find_visible_window_below(HWND start, int x, int y) {
@@ -89,9 +90,8 @@ static Bounds monitor_bounds(POINT cursor) {
 }
 
 static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) {
-    bool from_snapshot = settings.loupe != 0 && snapshot_mode == 1;
-    IntPair sample = pixel_sample_point(from_snapshot, {cursor.x, cursor.y}, virtual_screen.left,
-                                        virtual_screen.top, half_size);
+    IntPair sample = pixel_sample_point(capture_is_snapshot(), {cursor.x, cursor.y},
+                                        virtual_screen.left, virtual_screen.top, half_size);
     COLORREF colour = GetPixel(capture_dc, sample.x, sample.y);
     char text[80];
     format_tooltip_text(text, sizeof(text), settings.hexcolor != 0, settings.magnify,
@@ -156,8 +156,7 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     POINT cursor;
     GetCursorPos(&cursor);
     bool moved = cursor.x != last_cursor_pos.x || cursor.y != last_cursor_pos.y;
-    bool direct_capture = !(layered_supported == 0 || settings.layered != 0);
-    switch (rest_decision(moved, settings.loupe != 0, direct_capture, &still_ticks)) {
+    switch (rest_decision(moved, settings.loupe != 0, live_copy_leaves_loupe_out(), &still_ticks)) {
     case REST_NOTHING: return;
     case REST_KEEP_ON_TOP:
         SetWindowPos(loupe, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);

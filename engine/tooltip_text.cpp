@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/texts.h"
+#include "resources/texts.h"
 
 IntPair pixel_sample_point(bool snapshot, IntPair cursor, int virtual_left, int virtual_top,
                            IntPair half_size) {

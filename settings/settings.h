@@ -45,10 +45,17 @@ struct Settings {
 
 // The record with its static initial values (before load_settings runs).
 extern Settings settings;
-// Derived values, recomputed by whoever changes a size-related setting.
+// Values derived from size and magnify, set only by update_derived_sizes.
 extern IntPair half_size;   // size / 2 per axis, truncating
 extern float size_aspect;   // smaller side of size / larger side
 extern IntPair zoomed_size; // size * magnify / 100 per axis
+
+// What becomes of size_aspect: recomputed where the user sets the size (the
+// load, the options dialog), kept through the wheel's resize steps, which
+// hold the ratio chosen there rather than drift with each odd rounding.
+enum class AspectUpdate { Recompute, Keep };
+// The derived values from settings.size and settings.magnify, all in one place.
+void update_derived_sizes(AspectUpdate aspect);
 
 // Full path of brisvane.ini (executable directory + file name).
 extern char settings_path[260];
@@ -77,7 +84,7 @@ constexpr int32_t kMaxImageSide = 16384;
 void bound_size_and_magnify(IntPair* size, int32_t* magnify);
 
 // Reads settings_path into the record (every default and normalisation),
-// derives half_size and size_aspect, then loads the per-window rules.
+// derives the sizes, then loads the per-window rules.
 void load_settings();
 // Rewrites the whole file from the record and the rule table.
 void save_settings();

@@ -36,7 +36,6 @@ void load_settings() {
     // size (made odd) and magnify (at least 100) are now as read; keep a
     // hand-edited file from asking for an absurd capture or image.
     bound_size_and_magnify(&settings.size, &settings.magnify);
-    half_size = divide_point(settings.size, 2);
-    size_aspect = compute_size_aspect(settings.size);
+    update_derived_sizes(AspectUpdate::Recompute);
     load_rules();
 }

@@ -46,6 +46,12 @@ IntPair compute_zoomed_size(IntPair size, int32_t magnify) {
     return divide_point(scale_point(size, magnify), 100);
 }
 
+void update_derived_sizes(AspectUpdate aspect) {
+    zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
+    half_size = divide_point(settings.size, 2);
+    if (aspect == AspectUpdate::Recompute) size_aspect = compute_size_aspect(settings.size);
+}
+
 float compute_size_aspect(IntPair size) {
     float width = float(size.x);
     float height = float(size.y);

@@ -82,32 +82,4 @@ TEST(DialogOptionsClamp, BoundsAbsurdSizesAndTheImage) {
     EXPECT_LE(image.y, kMaxImageSide);
 }
 
-TEST(DialogOptionsDerived, SnapshotModeAndCaptureSize) {
-    // loupetype 0 (snapshot) counts only when the live copy would show the loupe itself.
-    EXPECT_TRUE(options_snapshot_mode(0, 0, 0));
-    EXPECT_TRUE(options_snapshot_mode(0, 1, 1));
-    EXPECT_FALSE(options_snapshot_mode(0, 0, 1));
-    EXPECT_FALSE(options_snapshot_mode(1, 1, 1));
-    EXPECT_FALSE(options_snapshot_mode(1, 0, 0));
-
-    IntPair size = {41, 31}, screen = {1024, 768};
-    EXPECT_EQ(options_capture_size(size, screen, 1, true), (IntPair{1027, 771}));
-    EXPECT_EQ(options_capture_size(size, screen, 1, false), (IntPair{44, 34}));
-    EXPECT_EQ(options_capture_size(size, screen, 0, true), (IntPair{44, 34}));
-}
-
-TEST(DialogOptionsDerived, SmoothingDeviceContextsFollowTheChange) {
-    auto same = [](SmoothingDcChange c, bool cz, bool cs, bool dz, bool ds) {
-        return c.create_zoom_dc == cz && c.create_source_dc == cs && c.delete_zoom == dz &&
-               c.delete_source == ds;
-    };
-    EXPECT_TRUE(same(smoothing_dc_change(0, 1, 0), true, true, false, false));
-    EXPECT_TRUE(same(smoothing_dc_change(0, 2, 1), true, false, false, false)); // gray has it
-    EXPECT_TRUE(same(smoothing_dc_change(1, 2, 0), false, false, false, false));
-    EXPECT_TRUE(same(smoothing_dc_change(2, 1, 1), false, false, false, false));
-    EXPECT_TRUE(same(smoothing_dc_change(2, 0, 0), false, false, true, true));
-    EXPECT_TRUE(same(smoothing_dc_change(1, 0, 1), false, false, true, false)); // gray keeps it
-    EXPECT_TRUE(same(smoothing_dc_change(0, 0, 0), false, false, false, false));
-}
-
 } // namespace

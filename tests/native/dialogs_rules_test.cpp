@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/texts.h"
 #include "dialogs/rule_rows.h"
+#include "resources/texts.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The loupe window as start-up builds it, its menu commands and its wheel.
 #include <gtest/gtest.h>
 #include <functional>
-#include "app/buffers.h"
 #include "app/single_instance.h"
 #include "engine/capture.h"
 #include "engine/tick.h"
+#include "loupe/buffers.h"
 #include "loupe_fixture.h"
 #include "resources/resource.h"
 #include "settings/settings.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/texts.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/dialogs.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "tests/win32/dialogs_test_support.h"
 
 using namespace dialog_tests;

@@ -8,12 +8,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/buffers.h"
-#include "app/runtime_state.h"
-#include "app/texts.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/options_dialog.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "settings/settings.h"
 #include "tests/win32/dialogs_test_support.h"
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/texts.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/target_dialog.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "settings/rules.h"
 #include "tests/win32/dialogs_test_support.h"
 

@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/buffers.h"
-#include "app/runtime_state.h"
 #include "engine/capture.h"
 #include "engine/shape.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "settings/settings.h"
 #include "tests/win32/test_support.h"
 

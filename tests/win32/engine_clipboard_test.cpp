@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "app/buffers.h"
-#include "app/runtime_state.h"
-#include "app/texts.h"
 #include "engine/clipboard.h"
 #include "engine/shape.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "platform/message_box.h"
+#include "resources/texts.h"
 #include "settings/settings.h"
 #include "tests/win32/test_support.h"
 

@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "app/buffers.h"
-#include "app/runtime_state.h"
 #include "engine/render.h"
 #include "engine/smooth_scale.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "settings/settings.h"
 #include "tests/win32/test_support.h"
 

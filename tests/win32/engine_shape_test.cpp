@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "app/runtime_state.h"
 #include "engine/shape.h"
+#include "loupe/state.h"
 #include "settings/settings.h"
 #include "tests/win32/test_support.h"
 

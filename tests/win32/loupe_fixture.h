@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
-#include "app/runtime_state.h"
+#include "loupe/state.h"
 
 class LoupeWindowTest : public ::testing::Test {
   protected:

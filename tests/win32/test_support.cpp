@@ -1,8 +1,8 @@
 #include "tests/win32/test_support.h"
 
-#include "app/buffers.h"
-#include "app/runtime_state.h"
 #include "engine/gray.h"
+#include "loupe/buffers.h"
+#include "loupe/state.h"
 #include "settings/settings.h"
 
 namespace test_support {

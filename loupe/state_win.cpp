@@ -1,7 +1,6 @@
 // Definitions of the loupe window's runtime state, with the values it has
 // before the entry point runs.
-#include "app/runtime_state.h"
-#include "app/buffers.h"
+#include "loupe/state.h"
 
 HINSTANCE instance_handle = nullptr;
 HANDLE single_instance_mutex = nullptr;
@@ -29,20 +28,6 @@ HPEN dark_round_pen = nullptr;
 HMENU menu_resource = nullptr;
 HMENU popup_menu = nullptr;
 
-HDC capture_dc = nullptr;
-HBITMAP capture_bitmap = nullptr;
-void* capture_bits = nullptr;
-HDC source_dc = nullptr;
-HBITMAP source_bitmap = nullptr;
-BYTE* source_bits = nullptr;
-HDC zoom_dc = nullptr;
-HBITMAP zoom_bitmap = nullptr;
-BYTE* zoom_bits = nullptr;
-
-SIZE capture_buffer_size = {0, 0};
-SIZE source_buffer_size = {0, 0};
-SIZE zoom_buffer_size = {0, 0};
-
 int still_ticks = -1;
 BYTE toggle_latch = 0;
 BYTE copy_latch = 0;
@@ -54,3 +39,12 @@ UINT taskbar_created_msg = 0;
 HICON tray_icon = nullptr;
 NOTIFYICONDATAA tray_data = {};
 TOOLINFOA tool_info = {};
+
+void read_screen_metrics() {
+    screen_size.cx = system_metric(SM_CXSCREEN);
+    screen_size.cy = system_metric(SM_CYSCREEN);
+    virtual_screen.left = system_metric(SM_XVIRTUALSCREEN);
+    virtual_screen.top = system_metric(SM_YVIRTUALSCREEN);
+    virtual_screen.right = virtual_screen.left + system_metric(SM_CXVIRTUALSCREEN);
+    virtual_screen.bottom = virtual_screen.top + system_metric(SM_CYVIRTUALSCREEN);
+}

@@ -2,8 +2,22 @@
 // into its DC and deleting the one we owned before; when creation fails the
 // old bitmap stays selected and its recorded size stays as it was, so direct
 // pixel writers never assume a buffer larger than the one really there.
-#include "app/buffers.h"
-#include "app/runtime_state.h"
+#include "loupe/buffers.h"
+#include "loupe/buffer_needs.h"
+#include "loupe/state.h"
+
+HDC capture_dc = nullptr;
+HBITMAP capture_bitmap = nullptr;
+void* capture_bits = nullptr;
+SIZE capture_buffer_size = {0, 0};
+HDC source_dc = nullptr;
+HBITMAP source_bitmap = nullptr;
+BYTE* source_bits = nullptr;
+SIZE source_buffer_size = {0, 0};
+HDC zoom_dc = nullptr;
+HBITMAP zoom_bitmap = nullptr;
+BYTE* zoom_bits = nullptr;
+SIZE zoom_buffer_size = {0, 0};
 
 HBITMAP create_dib24(HDC dc, int width, int height, BYTE** bits) {
     BITMAPINFO info = {};
@@ -60,15 +74,6 @@ void recreate_capture_buffer(int width, int height) {
     fill_black(capture_dc, width, height);
 }
 
-void recreate_capture_buffer_for_mode() {
-    if (settings.loupe != 0 && snapshot_mode == 1) {
-        recreate_capture_buffer(virtual_screen.right - virtual_screen.left + 3,
-                                virtual_screen.bottom - virtual_screen.top + 3);
-    } else {
-        recreate_capture_buffer(settings.size.x + 3, settings.size.y + 3);
-    }
-}
-
 void recreate_source_buffer(HWND, int width, int height) {
     if (!source_dc) source_dc = create_screen_compatible_dc();
     BYTE* bits = nullptr;
@@ -104,4 +109,42 @@ void delete_zoom_buffer() {
     zoom_bitmap = nullptr;
     zoom_bits = nullptr;
     zoom_buffer_size = {0, 0};
+}
+
+static bool has_size(SIZE real, IntPair wanted) {
+    return real.cx == wanted.x && real.cy == wanted.y;
+}
+
+void fit_work_buffers(BufferRefresh refresh) {
+    const IntPair screen = {virtual_screen.right - virtual_screen.left,
+                            virtual_screen.bottom - virtual_screen.top};
+    const BufferNeeds needs = buffer_needs(settings.size, zoomed_size, settings.smooth,
+                                           settings.graybmp, capture_is_snapshot(), screen);
+    const bool anew = refresh == BufferRefresh::Anew;
+    const bool capture_fits = capture_bitmap && has_size(capture_buffer_size, needs.capture) &&
+                              (capture_bits != nullptr) == needs.capture_dib;
+    if (anew || (refresh == BufferRefresh::Fit && !capture_fits)) {
+        recreate_capture_buffer(needs.capture.x, needs.capture.y);
+    }
+    if (!needs.source) {
+        delete_source_buffer();
+    } else if (anew || !source_bitmap || !has_size(source_buffer_size, needs.source_box)) {
+        recreate_source_buffer(nullptr, settings.size.x, settings.size.y);
+    }
+    if (!needs.zoom) {
+        delete_zoom_buffer();
+    } else if (anew || !zoom_bitmap || !has_size(zoom_buffer_size, needs.zoom_box)) {
+        recreate_zoom_buffer(needs.zoom_box.x, needs.zoom_box.y);
+    }
+}
+
+void release_work_buffers() {
+    if (capture_dc) DeleteDC(capture_dc);
+    if (capture_bitmap) DeleteObject(capture_bitmap);
+    capture_dc = nullptr;
+    capture_bitmap = nullptr;
+    capture_bits = nullptr;
+    capture_buffer_size = {0, 0};
+    delete_source_buffer();
+    delete_zoom_buffer();
 }
