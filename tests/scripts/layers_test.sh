@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Includes point down only. Each product folder may include itself and the
+# folders listed for it, nothing above it:
+#
+#   app/       dialogs engine loupe settings platform resources
+#   dialogs/   engine loupe settings platform resources
+#   engine/    loupe settings platform resources
+#   loupe/     settings platform
+#   settings/  platform
+#   platform/  (itself only)
+#   resources/ (itself only)
+#
+# And a pure file (a .cpp without _win or _native) reaches <windows.h>
+# through none of its includes, direct or indirect.
+set -eu
+cd "${ROOT_DIR:-$(dirname "$0")/../..}"
+
+declare -A allowed=(
+    [app]="dialogs engine loupe settings platform resources"
+    [dialogs]="engine loupe settings platform resources"
+    [engine]="loupe settings platform resources"
+    [loupe]="settings platform"
+    [settings]="platform"
+    [platform]=""
+    [resources]=""
+)
+
+bad=0
+checked=0
+for folder in "${!allowed[@]}"; do
+    for file in "$folder"/*.h "$folder"/*.cpp; do
+        [ -f "$file" ] || continue
+        checked=$((checked + 1))
+        while read -r target; do
+            # resource.h is included by the .rc from its own folder.
+            [[ "$target" == */* ]] || continue
+            dir=${target%%/*}
+            [ "$dir" = "$folder" ] && continue
+            if [[ " ${allowed[$folder]} " != *" $dir "* ]]; then
+                echo "$file includes $target: $folder/ may not include $dir/"
+                bad=1
+            fi
+        done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+    done
+done
+
+# Headers that bring in <windows.h> (or any header that does), to a fixpoint.
+win_headers=" "
+changed=1
+while [ $changed = 1 ]; do
+    changed=0
+    for header in */*.h; do
+        [[ "$win_headers" == *" $header "* ]] && continue
+        if grep -qE '^#include <(windows|windowsx|commctrl|shellapi)\.h>' "$header"; then
+            win_headers+="$header "; changed=1; continue
+        fi
+        while read -r target; do
+            if [[ "$win_headers" == *" $target "* ]]; then
+                win_headers+="$header "; changed=1; break
+            fi
+        done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$header")
+    done
+done
+
+for folder in "${!allowed[@]}"; do
+    for file in "$folder"/*.cpp; do
+        [ -f "$file" ] || continue
+        case "$file" in *_win.cpp|*_native.cpp) continue ;; esac
+        if grep -qE '^#include <(windows|windowsx|commctrl|shellapi)\.h>' "$file"; then
+            echo "$file is pure but includes a Windows header"
+            bad=1
+        fi
+        while read -r target; do
+            if [[ "$win_headers" == *" $target "* ]]; then
+                echo "$file is pure but includes $target, which brings in <windows.h>"
+                bad=1
+            fi
+        done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+    done
+done
+echo "$checked files checked"
+exit $bad
