@@ -110,7 +110,7 @@ static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
     fit_work_buffers(BufferRefresh::Fit);
     SetWindowPos(loupe, HWND_TOPMOST, position.x, position.y, zoomed_size.x + 4, zoomed_size.y + 4,
                  0);
-    if (settings.maruwin.y != 0) set_round_region(loupe);
+    if (loupe_is_round()) set_round_region(loupe);
 }
 
 LRESULT CALLBACK loupe_window_proc(HWND loupe, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -31,7 +31,10 @@ bool checked(HWND dialog, int id) {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
 
-void enable_loupe_type_buttons(HWND dialog, BOOL enable) {
+// Where the live copy leaves the loupe out, the snapshot/peep choice means
+// nothing: that copy is used whatever the choice.
+void enable_loupe_type_buttons(HWND dialog, int32_t layered) {
+    BOOL enable = !live_copy_leaves_loupe_out(layered_supported, layered);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_SNAPSHOT), enable);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_PEEP), enable);
 }
@@ -59,15 +62,13 @@ void init_options(HWND dialog) {
     if (settings.maruwin.y != 0) CheckDlgButton(dialog, IDC_OPT_ROUND_LOUPE, BST_CHECKED);
     CheckDlgButton(dialog, settings.loupetype != 0 ? IDC_OPT_PEEP : IDC_OPT_SNAPSHOT, BST_CHECKED);
 
-    // Layered capture exists only where the system can do it; with it off,
-    // the snapshot/peep choice means nothing (the live copy is used).
+    // Layered capture exists only where the system can do it.
     if (layered_supported == 0) {
         EnableWindow(GetDlgItem(dialog, IDC_OPT_LAYERED), FALSE);
     } else if (settings.layered != 0) {
         CheckDlgButton(dialog, IDC_OPT_LAYERED, BST_CHECKED);
-    } else {
-        enable_loupe_type_buttons(dialog, FALSE);
     }
+    enable_loupe_type_buttons(dialog, settings.layered);
 
     narrow_spin(GetDlgItem(dialog, IDC_OPT_MAGNIFY_SPIN), 100);
     narrow_spin(GetDlgItem(dialog, IDC_OPT_DISTANCE_SPIN), 1);
@@ -113,7 +114,7 @@ bool step_size_field(HWND dialog, const NMUPDOWN* change) {
 void on_command(HWND dialog, int id, int code) {
     switch (id) {
     case IDC_OPT_LAYERED:
-        enable_loupe_type_buttons(dialog, checked(dialog, IDC_OPT_LAYERED));
+        enable_loupe_type_buttons(dialog, checked(dialog, IDC_OPT_LAYERED) ? 1 : 0);
         break;
     case IDC_OPT_SMOOTH:
         if (code == CBN_SELCHANGE) {

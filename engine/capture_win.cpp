@@ -80,7 +80,7 @@ static void copy_block(HDC screen, int block_w, int block_h, DWORD rop) {
 
 // The window's present outline as a fresh region in window coordinates.
 static HRGN current_outline(HWND loupe) {
-    if (settings.maruwin.y) {
+    if (loupe_is_round()) {
         HRGN outline = CreateRectRgn(0, 0, 0, 0);
         if (GetWindowRgn(loupe, outline) != ERROR) return outline;
         // No region set (yet): an empty outline would leave the window
@@ -105,7 +105,7 @@ static void capture_through_peep_hole(HWND loupe, HDC screen, int block_w, int b
     if (!SetWindowRgn(loupe, outline, TRUE)) DeleteObject(outline); // else the window owns it
     Sleep(1); // let the windows below repaint the uncovered area
     copy_block(screen, block_w, block_h, rop);
-    if (settings.maruwin.y) {
+    if (loupe_is_round()) {
         // The content is still right: no black fill, which would flicker
         // until the next paint on every capture.
         apply_round_region(loupe);

@@ -93,22 +93,23 @@ void recreate_zoom_buffer(int width, int height) {
     zoom_buffer_size = {width, height};
 }
 
+// Deletes one buffer's DC and bitmap and clears its records.
+static void delete_buffer(HDC* dc, HBITMAP* bitmap, SIZE* size) {
+    if (*dc) DeleteDC(*dc);
+    if (*bitmap) DeleteObject(*bitmap);
+    *dc = nullptr;
+    *bitmap = nullptr;
+    *size = {0, 0};
+}
+
 void delete_source_buffer() {
-    if (source_dc) DeleteDC(source_dc);
-    if (source_bitmap) DeleteObject(source_bitmap);
-    source_dc = nullptr;
-    source_bitmap = nullptr;
+    delete_buffer(&source_dc, &source_bitmap, &source_buffer_size);
     source_bits = nullptr;
-    source_buffer_size = {0, 0};
 }
 
 void delete_zoom_buffer() {
-    if (zoom_dc) DeleteDC(zoom_dc);
-    if (zoom_bitmap) DeleteObject(zoom_bitmap);
-    zoom_dc = nullptr;
-    zoom_bitmap = nullptr;
+    delete_buffer(&zoom_dc, &zoom_bitmap, &zoom_buffer_size);
     zoom_bits = nullptr;
-    zoom_buffer_size = {0, 0};
 }
 
 static bool has_size(SIZE real, IntPair wanted) {
@@ -139,12 +140,8 @@ void fit_work_buffers(BufferRefresh refresh) {
 }
 
 void release_work_buffers() {
-    if (capture_dc) DeleteDC(capture_dc);
-    if (capture_bitmap) DeleteObject(capture_bitmap);
-    capture_dc = nullptr;
-    capture_bitmap = nullptr;
+    delete_buffer(&capture_dc, &capture_bitmap, &capture_buffer_size);
     capture_bits = nullptr;
-    capture_buffer_size = {0, 0};
     delete_source_buffer();
     delete_zoom_buffer();
 }
