@@ -1,5 +1,5 @@
-// The few user-visible texts that the code itself shows (menu and dialog
-// texts live in resources/brisvane.rc). Source is UTF-8; the Windows build
+// The few user-visible texts that the code itself shows, beside the menu
+// and dialog texts of brisvane.rc. Source is UTF-8; the Windows build
 // turns these literals into code page 932 bytes (-fexec-charset=CP932).
 #pragma once
 
