@@ -1,8 +1,8 @@
 #include "tests/win32/test_support.h"
 
-#include "engine/gray.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
+#include "engine/gray.h"
 #include "settings/settings.h"
 
 namespace test_support {
