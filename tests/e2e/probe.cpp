@@ -84,6 +84,18 @@ std::vector<HWND> visible_top_windows(DWORD pid, const char* cls) {
     return out;
 }
 
+HWND wait_window(DWORD pid, const char* cls, const char* title, DWORD timeout_ms) {
+    HWND found = nullptr;
+    wait_until(
+        [&] {
+            for (HWND w : visible_top_windows(pid, cls))
+                if (!title || title_of(w) == title) return (found = w) != nullptr;
+            return false;
+        },
+        timeout_ms);
+    return found;
+}
+
 std::string class_of(HWND w) {
     char buf[256] = "";
     int n = GetClassNameA(w, buf, sizeof buf);

@@ -31,6 +31,9 @@ std::string shots_dir();
 std::vector<HWND> top_windows(DWORD pid, const char* cls);
 // The same, visible ones only.
 std::vector<HWND> visible_top_windows(DWORD pid, const char* cls);
+// Waits for a visible top-level window of process pid of class cls (and with
+// that title when one is given). Returns it, or null when none came in time.
+HWND wait_window(DWORD pid, const char* cls, const char* title = nullptr, DWORD timeout_ms = 3000);
 std::string class_of(HWND w);
 std::string title_of(HWND w);
 RECT window_rect(HWND w);
