@@ -53,26 +53,20 @@ std::vector<Rule> table() {
     return rules;
 }
 
-class TargetDialog : public ::testing::Test {
+class TargetDialog : public DialogTest {
   protected:
     void SetUp() override {
-        clear_rules();
+        test_support::reset_settings();
         reset_rule_sort_directions();
     }
     void TearDown() override {
-        close();
+        DialogTest::TearDown();
         clear_rules();
-        pump();
     }
     HWND open() {
-        close();
-        dialog_ = create_dialog("TARGETDLG", target_dialog_proc);
+        open_dialog("TARGETDLG", target_dialog_proc);
         list_ = dialog_ ? GetDlgItem(dialog_, IDC_RULE_LIST) : nullptr;
         return dialog_;
-    }
-    void close() {
-        if (dialog_) DestroyWindow(dialog_);
-        dialog_ = list_ = nullptr;
     }
 
     int row_count() { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
@@ -109,13 +103,12 @@ class TargetDialog : public ::testing::Test {
         LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageA(header, WM_LBUTTONUP, 0, at);
-        pump();
+        pump_messages();
     }
     int combo_selection() {
         return static_cast<int>(SendDlgItemMessageA(dialog_, IDC_RULE_TYPE, CB_GETCURSEL, 0, 0));
     }
 
-    HWND dialog_ = nullptr;
     HWND list_ = nullptr;
 };
 
@@ -378,7 +371,7 @@ TEST_F(TargetDialog, WindowInformationComesFromTheWindowActivatedNext) {
     ASSERT_NE(other.window(), nullptr);
     ASSERT_NE(open(), nullptr);
     SetForegroundWindow(dialog_);
-    ASSERT_TRUE(wait_for([&] { return GetForegroundWindow() == dialog_; }));
+    ASSERT_TRUE(wait_until([&] { return GetForegroundWindow() == dialog_; }));
 
     // Clicks inside the dialog capture nothing.
     click(dialog_, IDC_RULE_CAPTURE);
@@ -389,31 +382,29 @@ TEST_F(TargetDialog, WindowInformationComesFromTheWindowActivatedNext) {
     DWORD before = GetTickCount();
     other.come_forward();
     EXPECT_TRUE(
-        wait_for([&] { return item_text(dialog_, IDC_RULE_CLASS) == "DialogsCaptureTarget"; }));
+        wait_until([&] { return item_text(dialog_, IDC_RULE_CLASS) == "DialogsCaptureTarget"; }));
     EXPECT_GE(GetTickCount() - before, 90u); // the pause for the clicked window
     EXPECT_EQ(item_text(dialog_, IDC_RULE_TITLE), "Target title");
 
     // Captured once: the next deactivation leaves the fields alone.
     SetDlgItemTextA(dialog_, IDC_RULE_TITLE, "kept");
     SetForegroundWindow(dialog_);
-    ASSERT_TRUE(wait_for([&] { return GetForegroundWindow() == dialog_; }));
+    ASSERT_TRUE(wait_until([&] { return GetForegroundWindow() == dialog_; }));
     other.come_forward();
-    ASSERT_TRUE(wait_for([&] { return GetForegroundWindow() == other.window(); }));
+    ASSERT_TRUE(wait_until([&] { return GetForegroundWindow() == other.window(); }));
     EXPECT_EQ(item_text(dialog_, IDC_RULE_TITLE), "kept");
 
     // Leave this thread in the foreground, as the other tests expect it.
     SetForegroundWindow(dialog_);
-    EXPECT_TRUE(wait_for([&] { return GetForegroundWindow() == dialog_; }));
+    EXPECT_TRUE(wait_until([&] { return GetForegroundWindow() == dialog_; }));
 }
 
 TEST(TargetDialogModal, OkReturnsOneAndCancelTwo) {
     clear_rules();
-    auto open = [] {
-        return DialogBoxParamA(GetModuleHandleA(nullptr), "TARGETDLG", nullptr, target_dialog_proc,
-                               0);
-    };
-    EXPECT_EQ(run_modal(open, [](HWND dialog) { click(dialog, IDCANCEL); }), IDCANCEL);
-    EXPECT_EQ(run_modal(open,
+    EXPECT_EQ(
+        run_modal("TARGETDLG", target_dialog_proc, [](HWND dialog) { click(dialog, IDCANCEL); }),
+        IDCANCEL);
+    EXPECT_EQ(run_modal("TARGETDLG", target_dialog_proc,
                         [](HWND dialog) {
                             click(dialog, IDC_RULE_ADD);
                             click(dialog, IDOK);

@@ -7,16 +7,6 @@
 
 namespace dialog_tests {
 
-// The dialog tests share the message pump and the deadline wait of the
-// engine tests.
-void pump() {
-    test_support::pump_messages();
-}
-
-bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms) {
-    return test_support::wait_until(condition, timeout_ms);
-}
-
 namespace {
 
 struct ModalDriver {
@@ -67,15 +57,24 @@ INT_PTR run_modal(const std::function<INT_PTR()>& open, const std::function<void
     INT_PTR result = open();
     KillTimer(nullptr, timer);
     active_driver = nullptr;
-    pump();
+    pump_messages();
     return result;
+}
+
+INT_PTR run_modal(const char* template_name, DLGPROC procedure,
+                  const std::function<void(HWND)>& drive) {
+    return run_modal(
+        [&] {
+            return DialogBoxParamA(GetModuleHandleA(nullptr), template_name, nullptr, procedure, 0);
+        },
+        drive);
 }
 
 HWND create_dialog(const char* template_name, DLGPROC procedure, HWND owner) {
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), template_name, owner, procedure, 0);
     if (dialog) {
         ShowWindow(dialog, SW_SHOW);
-        pump();
+        pump_messages();
     }
     return dialog;
 }
@@ -126,7 +125,7 @@ std::vector<COLORREF> grab_pixels(const RECT& area) {
 bool save_window_shot(HWND window, const std::string& name) {
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    pump();
+    pump_messages();
     RECT area;
     GetWindowRect(window, &area);
     std::vector<COLORREF> pixels = grab_pixels(area);
