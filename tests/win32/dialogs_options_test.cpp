@@ -494,26 +494,25 @@ TEST_F(OptionsApply, LiveCopyInGlassModeEnablesTheItemKeepingItsCheck) {
 }
 
 TEST_F(OptionsApply, RegionFollowsTheRoundChoiceOfTheCurrentMode) {
-    settings.loupe = 1;
+    // One OK after another: the checkbox of the mode the loupe is in decides.
+    struct Step {
+        int loupe;
+        bool round_loupe, round_normal, region;
+    } steps[] = {{1, true, false, true},
+                 {1, false, false, false},
+                 {0, true, false, false},
+                 {0, true, true, true}};
     create_engine_buffers();
-    ASSERT_EQ(run([](HWND dialog) {
-                  set_check(dialog, IDC_OPT_ROUND_LOUPE, true);
-                  set_check(dialog, IDC_OPT_ROUND_NORMAL, false);
-              }),
-              IDOK);
-    EXPECT_TRUE(has_region());
-    ASSERT_EQ(run([](HWND dialog) { set_check(dialog, IDC_OPT_ROUND_LOUPE, false); }), IDOK);
-    EXPECT_FALSE(has_region());
-
-    settings.loupe = 0; // normal mode: the other checkbox decides
-    ASSERT_EQ(run([](HWND dialog) {
-                  set_check(dialog, IDC_OPT_ROUND_LOUPE, true);
-                  set_check(dialog, IDC_OPT_ROUND_NORMAL, false);
-              }),
-              IDOK);
-    EXPECT_FALSE(has_region());
-    ASSERT_EQ(run([](HWND dialog) { set_check(dialog, IDC_OPT_ROUND_NORMAL, true); }), IDOK);
-    EXPECT_TRUE(has_region());
+    for (const Step& step : steps) {
+        settings.loupe = step.loupe;
+        ASSERT_EQ(run([&](HWND dialog) {
+                      set_check(dialog, IDC_OPT_ROUND_LOUPE, step.round_loupe);
+                      set_check(dialog, IDC_OPT_ROUND_NORMAL, step.round_normal);
+                  }),
+                  IDOK);
+        EXPECT_EQ(has_region(), step.region)
+            << "loupe " << step.loupe << ", round " << step.round_loupe << step.round_normal;
+    }
 }
 
 TEST_F(OptionsApply, SnapshotInGlassModeGetsAScreenSizedCaptureBuffer) {

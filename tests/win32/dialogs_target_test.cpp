@@ -13,6 +13,7 @@
 #include "dialogs/target_dialog.h"
 #include "resources/resource.h"
 #include "settings/rules.h"
+#include "tests/common/settings_helpers.h"
 #include "tests/win32/dialogs_test_support.h"
 
 using namespace dialog_tests;
@@ -33,25 +34,6 @@ std::ostream& operator<<(std::ostream& out, const Row& r) {
 const std::string kShown = texts::kVisibilityTypeNames[0];
 const std::string kHidden = texts::kVisibilityTypeNames[1];
 const std::string kToggle = texts::kVisibilityTypeNames[2];
-
-struct Rule {
-    std::string class_name, title;
-    int32_t type;
-    bool operator==(const Rule& o) const {
-        return class_name == o.class_name && title == o.title && type == o.type;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Rule& r) {
-    return out << "{" << r.class_name << "|" << r.title << "|" << r.type << "}";
-}
-
-std::vector<Rule> table() {
-    std::vector<Rule> rules;
-    for (const auto& entry : rule_table)
-        rules.push_back({entry.first, entry.second.title_pattern, entry.second.type});
-    return rules;
-}
 
 class TargetDialog : public DialogTest {
   protected:
@@ -265,7 +247,7 @@ TEST_F(TargetDialog, OkStoresTheListOrderedByClassName) {
     EXPECT_EQ(cell(0, 1), "z");
     click(dialog_, IDOK);
     // The table is ordered by class name; rules of one class keep list order.
-    EXPECT_EQ(table(), (std::vector<Rule>{{"A", "z", 2}, {"A", "y", 1}, {"B", "x", 3}}));
+    EXPECT_EQ(table_rules(), (std::vector<Rule>{{"A", "z", 2}, {"A", "y", 1}, {"B", "x", 3}}));
 }
 
 TEST_F(TargetDialog, CancelLeavesTheTable) {
@@ -274,7 +256,7 @@ TEST_F(TargetDialog, CancelLeavesTheTable) {
     click(dialog_, IDC_RULE_CLEAR);
     click(dialog_, IDC_RULE_ADD);
     click(dialog_, IDCANCEL);
-    EXPECT_EQ(table(), (std::vector<Rule>{{"A", "y", 1}}));
+    EXPECT_EQ(table_rules(), (std::vector<Rule>{{"A", "y", 1}}));
 }
 
 TEST_F(TargetDialog, HandEditedTypeSurvivesOk) {
@@ -284,7 +266,7 @@ TEST_F(TargetDialog, HandEditedTypeSurvivesOk) {
     EXPECT_EQ(cell(0, 2), "7");
     EXPECT_EQ(cell(1, 2), "0");
     click(dialog_, IDOK);
-    EXPECT_EQ(table(), (std::vector<Rule>{{"Odd", "t", 7}, {"Zero", "t", 0}}));
+    EXPECT_EQ(table_rules(), (std::vector<Rule>{{"Odd", "t", 7}, {"Zero", "t", 0}}));
 }
 
 TEST_F(TargetDialog, OkKeepsWhatTheTickCanMatchOnWholeCharacters) {
@@ -305,7 +287,8 @@ TEST_F(TargetDialog, OkKeepsWhatTheTickCanMatchOnWholeCharacters) {
         insert_rule(c.class_name.c_str(), c.title.c_str(), 2);
         ASSERT_NE(open(), nullptr);
         click(dialog_, IDOK);
-        EXPECT_EQ(table(), (std::vector<Rule>{{c.kept_class, c.kept_title, 2}})) << c.class_name;
+        EXPECT_EQ(table_rules(), (std::vector<Rule>{{c.kept_class, c.kept_title, 2}}))
+            << c.class_name;
     }
 }
 
