@@ -50,8 +50,13 @@ class Dialogs : public PictureTest {
         return dlg;
     }
 
-    static bool closed(HWND dlg) {
-        return wait_until([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }, 3000);
+    // Clicks the button and waits until the dialog has gone.
+    static ::testing::AssertionResult closed_by(HWND dlg, int id) {
+        if (!click(dlg, id))
+            return ::testing::AssertionFailure() << "button " << id << " did not answer";
+        if (!wait_until([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }, 3000))
+            return ::testing::AssertionFailure() << "the dialog stayed open";
+        return ::testing::AssertionSuccess();
     }
 
     // The value of key in [section] of the settings file that OK writes ("" when absent).
@@ -75,8 +80,7 @@ TEST_F(Dialogs, OptionsOkAppliesAndSavesTheNewMagnification) {
     shoot(dlg, "dialog_options");
 
     ASSERT_TRUE(SetDlgItemTextA(dlg, IDC_OPT_MAGNIFY, "400"));
-    ASSERT_TRUE(click(dlg, IDOK));
-    ASSERT_TRUE(closed(dlg));
+    ASSERT_TRUE(closed_by(dlg, IDOK));
 
     // 37 * 4 = 148, window 152. After OK the distance to the cursor is
     // sqrt(76^2 + 76^2) + 16 + 2.8 = 126.28, so the centre stands 89 pixels
@@ -89,8 +93,7 @@ TEST_F(Dialogs, OptionsCancelChangesNothing) {
     HWND dlg = open(IDM_OPTIONS, "Brisvane設定");
     ASSERT_NE(dlg, nullptr);
     ASSERT_TRUE(SetDlgItemTextA(dlg, IDC_OPT_MAGNIFY, "500"));
-    ASSERT_TRUE(click(dlg, IDCANCEL));
-    ASSERT_TRUE(closed(dlg));
+    ASSERT_TRUE(closed_by(dlg, IDCANCEL));
     EXPECT_TRUE(loupe_at(loupe_, 511, 411));
     EXPECT_TRUE(holds_for([&] { return same_rect(window_rect(loupe_), 511, 411, 115, 115); }, 200));
     EXPECT_FALSE(run_.ini_exists()) << "Cancel wrote the settings file";
@@ -103,8 +106,7 @@ TEST_F(Dialogs, HotkeyOkStoresTheCombinationInTheField) {
     shoot(dlg, "dialog_hotkey");
 
     ASSERT_TRUE(SetDlgItemTextA(dlg, IDC_HOTKEY_FIELD, "Alt+F5"));
-    ASSERT_TRUE(click(dlg, IDOK));
-    ASSERT_TRUE(closed(dlg));
+    ASSERT_TRUE(closed_by(dlg, IDOK));
     EXPECT_TRUE(loupe_at(loupe_, 511, 411));
     EXPECT_EQ(saved("option", "hotkey"), "18,116");
 }
@@ -129,8 +131,7 @@ TEST_F(Dialogs, HotkeyFieldRecognisesHeldKeys) {
     ASSERT_TRUE(xdotool("keydown a sleep 0.3 keyup a"));
     EXPECT_TRUE(holds_for([&] { return item_text(dlg, IDC_HOTKEY_FIELD) == "Shift+F8"; }, 300))
         << "field shows \"" << item_text(dlg, IDC_HOTKEY_FIELD) << "\"";
-    ASSERT_TRUE(click(dlg, IDOK));
-    ASSERT_TRUE(closed(dlg));
+    ASSERT_TRUE(closed_by(dlg, IDOK));
     EXPECT_EQ(saved("option", "hotkey"), "16,119");
 }
 
@@ -146,8 +147,7 @@ TEST_F(Dialogs, PerWindowSettingsOkSavesTheAddedRule) {
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
     shoot(dlg, "dialog_window_rules");
 
-    ASSERT_TRUE(click(dlg, IDOK));
-    ASSERT_TRUE(closed(dlg));
+    ASSERT_TRUE(closed_by(dlg, IDOK));
     EXPECT_TRUE(loupe_at(loupe_, 511, 411));
     EXPECT_EQ(saved("target", "count"), "1");
     // No class was captured, so the rule's class name is empty.
@@ -160,8 +160,7 @@ TEST_F(Dialogs, AboutShowsTheVersionAndSavesNothing) {
     EXPECT_EQ(item_text(dlg, IDC_ABOUT_VERSION).rfind("Brisvane v1.50", 0), 0u)
         << item_text(dlg, IDC_ABOUT_VERSION);
     shoot(dlg, "dialog_about");
-    ASSERT_TRUE(click(dlg, IDOK));
-    ASSERT_TRUE(closed(dlg));
+    ASSERT_TRUE(closed_by(dlg, IDOK));
     EXPECT_TRUE(loupe_at(loupe_, 511, 411)) << "the loupe did not come back";
     EXPECT_FALSE(run_.ini_exists());
 }

@@ -20,9 +20,6 @@ bool holds_for(const std::function<bool()>& cond, DWORD period_ms, DWORD step_ms
 
 // Windows path of the product under test (BRISVANE_EXE), empty when unset.
 std::string product_exe_path();
-// Folder for screenshots (BRISVANE_SHOTS, else the current directory), with
-// a trailing backslash.
-std::string shots_dir();
 
 // ---- windows -----------------------------------------------------------
 
@@ -63,7 +60,8 @@ Grab grab_window(HWND w);
 // A grab taken once three grabs 100 ms apart agree (or after 1.5 s): for
 // screenshots of windows that may still be repainting.
 Grab settled_grab(const RECT& area);
-// Writes the grab as a 24-bit BMP named name (".bmp" appended) into shots_dir().
+// Writes the grab as a 24-bit BMP named name (".bmp" appended) into the
+// screenshot folder (BRISVANE_SHOTS, else the current one).
 bool save_bmp(const Grab& g, const std::string& name);
 bool save_bmp_file(const Grab& g, const std::string& path);
 std::string rgb_text(uint32_t rgb); // "(r, g, b)" for failure messages

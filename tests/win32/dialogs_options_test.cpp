@@ -228,7 +228,6 @@ TEST_F(OptionsDialog, BuddyArrowsStayInTheirRanges) {
 }
 
 TEST_F(OptionsDialog, OkStoresEveryFieldAsTyped) {
-    layered_supported = 1;
     HWND dialog = open();
     ASSERT_NE(dialog, nullptr);
     set_field(dialog, IDC_OPT_WIDTH, "40");
