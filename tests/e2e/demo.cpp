@@ -81,8 +81,7 @@ int run_demo(const char* exe, const char* out_dir) {
     ProductRun run(exe);
     // Layered capture makes magnifying-glass mode work from a snapshot, the
     // way that mode looks right under Wine (see docs/testing.md).
-    if (!run.prepared() || !run.write_ini("[option]\nlayered=1\n") || !run.start() ||
-        !run.wait_loupe()) {
+    if (!run.launch("[option]\nlayered=1\n")) {
         std::fprintf(stderr, "demo: %s did not start\n", exe);
         return 1;
     }
@@ -108,7 +107,7 @@ int run_demo(const char* exe, const char* out_dir) {
 
     // The popup menu from the tray icon.
     PostMessageA(loupe, WM_USER + 10, 1, WM_RBUTTONUP);
-    if (wait_until([&] { return !visible_top_windows(run.pid(), "#32768").empty(); }, 3000)) {
+    if (wait_window(run.pid(), "#32768")) {
         demo.shoot(true);
         demo.shoot(true);
         hold_keys({VK_ESCAPE}, 60);

@@ -10,25 +10,6 @@
 namespace e2e {
 namespace {
 
-HWND wait_dialog(DWORD pid, const char* caption) {
-    HWND found = nullptr;
-    wait_until(
-        [&] {
-            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", caption); w;
-                 w = FindWindowExA(nullptr, w, "#32770", caption)) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                if (owner == pid && IsWindowVisible(w)) {
-                    found = w;
-                    return true;
-                }
-            }
-            return false;
-        },
-        3000);
-    return found;
-}
-
 std::string item_text(HWND dlg, int id) {
     char buf[256] = "";
     GetDlgItemTextA(dlg, id, buf, sizeof buf);
@@ -50,34 +31,46 @@ void shoot(HWND dlg, const char* name) {
 
 class Dialogs : public PictureTest {
   protected:
-    // Starts the product with default settings and the loupe shown at its
-    // place beside the pointer.
-    void start(ProductRun& run) {
-        launch(run);
+    // Every test starts the product with default settings and the loupe
+    // shown at its place beside the pointer.
+    void SetUp() override {
+        PictureTest::SetUp();
         if (HasFatalFailure()) return;
-        ASSERT_TRUE(wait_loupe_at(run.loupe(), 511, 411, 115, 115));
+        ASSERT_NO_FATAL_FAILURE(launch());
+        ASSERT_TRUE(loupe_at(loupe_, 511, 411));
     }
 
-    HWND open(ProductRun& run, WORD command, const char* caption) {
-        run.post_command(command);
-        HWND dlg = wait_dialog(run.pid(), caption);
+    HWND open(WORD command, const char* caption) {
+        run_.post_command(command);
+        HWND dlg = wait_window(run_.pid(), "#32770", caption);
         EXPECT_NE(dlg, nullptr) << "no dialog \"" << caption << "\" after command " << command;
         if (dlg) {
-            EXPECT_FALSE(IsWindowVisible(run.loupe())) << "the loupe stays hidden meanwhile";
+            EXPECT_FALSE(IsWindowVisible(loupe_)) << "the loupe stays hidden meanwhile";
         }
         return dlg;
     }
 
-    static bool closed(HWND dlg) {
-        return wait_until([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }, 3000);
+    // Clicks the button and waits until the dialog has gone.
+    static ::testing::AssertionResult closed_by(HWND dlg, int id) {
+        if (!click(dlg, id))
+            return ::testing::AssertionFailure() << "button " << id << " did not answer";
+        if (!wait_until([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }, 3000))
+            return ::testing::AssertionFailure() << "the dialog stayed open";
+        return ::testing::AssertionSuccess();
+    }
+
+    // The value of key in [section] of the settings file that OK writes ("" when absent).
+    std::string saved(const char* section, const char* key) {
+        EXPECT_TRUE(wait_until([&] { return run_.ini_exists(); }, 2000)) << "OK did not save";
+        std::string value;
+        EXPECT_TRUE(ini_value(run_.read_ini(), section, key, &value))
+            << "no " << key << " in [" << section << "]";
+        return value;
     }
 };
 
 TEST_F(Dialogs, OptionsOkAppliesAndSavesTheNewMagnification) {
-    ProductRun run;
-    start(run);
-    if (HasFatalFailure()) return;
-    HWND dlg = open(run, IDM_OPTIONS, "Brisvane設定");
+    HWND dlg = open(IDM_OPTIONS, "Brisvane設定");
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(item_text(dlg, IDC_OPT_MAGNIFY), "300");
     EXPECT_EQ(item_text(dlg, IDC_OPT_WIDTH), "37");
@@ -87,62 +80,39 @@ TEST_F(Dialogs, OptionsOkAppliesAndSavesTheNewMagnification) {
     shoot(dlg, "dialog_options");
 
     ASSERT_TRUE(SetDlgItemTextA(dlg, IDC_OPT_MAGNIFY, "400"));
-    ASSERT_TRUE(click(dlg, IDOK));
-    ASSERT_TRUE(closed(dlg));
+    ASSERT_TRUE(closed_by(dlg, IDOK));
 
     // 37 * 4 = 148, window 152. After OK the distance to the cursor is
     // sqrt(76^2 + 76^2) + 16 + 2.8 = 126.28, so the centre stands 89 pixels
     // right of and below the pointer: 500 + 89 - 76 = 513.
-    HWND loupe = run.loupe();
-    EXPECT_TRUE(wait_loupe_at(loupe, 513, 413, 152, 152)) << describe(window_rect(loupe));
-    std::string value;
-    EXPECT_TRUE(wait_until([&] { return run.ini_exists(); }, 2000)) << "OK did not save";
-    EXPECT_TRUE(ini_value(run.read_ini(), "option", "magnify", &value));
-    EXPECT_EQ(value, "400");
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_TRUE(loupe_at(loupe_, 513, 413, 152, 152));
+    EXPECT_EQ(saved("option", "magnify"), "400");
 }
 
 TEST_F(Dialogs, OptionsCancelChangesNothing) {
-    ProductRun run;
-    start(run);
-    if (HasFatalFailure()) return;
-    HWND dlg = open(run, IDM_OPTIONS, "Brisvane設定");
+    HWND dlg = open(IDM_OPTIONS, "Brisvane設定");
     ASSERT_NE(dlg, nullptr);
     ASSERT_TRUE(SetDlgItemTextA(dlg, IDC_OPT_MAGNIFY, "500"));
-    ASSERT_TRUE(click(dlg, IDCANCEL));
-    ASSERT_TRUE(closed(dlg));
-    HWND loupe = run.loupe();
-    EXPECT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115)) << describe(window_rect(loupe));
-    EXPECT_TRUE(holds_for([&] { return same_rect(window_rect(loupe), 511, 411, 115, 115); }, 200));
-    EXPECT_FALSE(run.ini_exists()) << "Cancel wrote the settings file";
-    EXPECT_TRUE(run.shut_down());
+    ASSERT_TRUE(closed_by(dlg, IDCANCEL));
+    EXPECT_TRUE(loupe_at(loupe_, 511, 411));
+    EXPECT_TRUE(holds_for([&] { return same_rect(window_rect(loupe_), 511, 411, 115, 115); }, 200));
+    EXPECT_FALSE(run_.ini_exists()) << "Cancel wrote the settings file";
 }
 
 TEST_F(Dialogs, HotkeyOkStoresTheCombinationInTheField) {
-    ProductRun run;
-    start(run);
-    if (HasFatalFailure()) return;
-    HWND dlg = open(run, IDM_HOTKEY, "Brisvane－ホットキー設定");
+    HWND dlg = open(IDM_HOTKEY, "Brisvane－ホットキー設定");
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(item_text(dlg, IDC_HOTKEY_FIELD), "Ctrl");
     shoot(dlg, "dialog_hotkey");
 
     ASSERT_TRUE(SetDlgItemTextA(dlg, IDC_HOTKEY_FIELD, "Alt+F5"));
-    ASSERT_TRUE(click(dlg, IDOK));
-    ASSERT_TRUE(closed(dlg));
-    EXPECT_TRUE(wait_loupe_at(run.loupe(), 511, 411, 115, 115));
-    std::string value;
-    EXPECT_TRUE(wait_until([&] { return run.ini_exists(); }, 2000)) << "OK did not save";
-    EXPECT_TRUE(ini_value(run.read_ini(), "option", "hotkey", &value));
-    EXPECT_EQ(value, "18,116");
-    EXPECT_TRUE(run.shut_down());
+    ASSERT_TRUE(closed_by(dlg, IDOK));
+    EXPECT_TRUE(loupe_at(loupe_, 511, 411));
+    EXPECT_EQ(saved("option", "hotkey"), "18,116");
 }
 
 TEST_F(Dialogs, HotkeyFieldRecognisesHeldKeys) {
-    ProductRun run;
-    start(run);
-    if (HasFatalFailure()) return;
-    HWND dlg = open(run, IDM_HOTKEY, "Brisvane－ホットキー設定");
+    HWND dlg = open(IDM_HOTKEY, "Brisvane－ホットキー設定");
     ASSERT_NE(dlg, nullptr);
     // The field polls the keyboard every 100 ms while it has the focus. The
     // keys are pressed on the X side: under Wine a modifier sent with
@@ -161,20 +131,12 @@ TEST_F(Dialogs, HotkeyFieldRecognisesHeldKeys) {
     ASSERT_TRUE(xdotool("keydown a sleep 0.3 keyup a"));
     EXPECT_TRUE(holds_for([&] { return item_text(dlg, IDC_HOTKEY_FIELD) == "Shift+F8"; }, 300))
         << "field shows \"" << item_text(dlg, IDC_HOTKEY_FIELD) << "\"";
-    ASSERT_TRUE(click(dlg, IDOK));
-    ASSERT_TRUE(closed(dlg));
-    std::string value;
-    EXPECT_TRUE(wait_until([&] { return run.ini_exists(); }, 2000)) << "OK did not save";
-    EXPECT_TRUE(ini_value(run.read_ini(), "option", "hotkey", &value));
-    EXPECT_EQ(value, "16,119");
-    EXPECT_TRUE(run.shut_down());
+    ASSERT_TRUE(closed_by(dlg, IDOK));
+    EXPECT_EQ(saved("option", "hotkey"), "16,119");
 }
 
 TEST_F(Dialogs, PerWindowSettingsOkSavesTheAddedRule) {
-    ProductRun run;
-    start(run);
-    if (HasFatalFailure()) return;
-    HWND dlg = open(run, IDM_WINDOW_RULES, "ウィンドウ個別設定");
+    HWND dlg = open(IDM_WINDOW_RULES, "ウィンドウ個別設定");
     ASSERT_NE(dlg, nullptr);
     HWND list = GetDlgItem(dlg, IDC_RULE_LIST);
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
@@ -185,34 +147,22 @@ TEST_F(Dialogs, PerWindowSettingsOkSavesTheAddedRule) {
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
     shoot(dlg, "dialog_window_rules");
 
-    ASSERT_TRUE(click(dlg, IDOK));
-    ASSERT_TRUE(closed(dlg));
-    EXPECT_TRUE(wait_loupe_at(run.loupe(), 511, 411, 115, 115));
-    std::string ini, value;
-    EXPECT_TRUE(wait_until([&] { return run.ini_exists(); }, 2000)) << "OK did not save";
-    ini = run.read_ini();
-    EXPECT_TRUE(ini_value(ini, "target", "count", &value));
-    EXPECT_EQ(value, "1");
+    ASSERT_TRUE(closed_by(dlg, IDOK));
+    EXPECT_TRUE(loupe_at(loupe_, 511, 411));
+    EXPECT_EQ(saved("target", "count"), "1");
     // No class was captured, so the rule's class name is empty.
-    EXPECT_TRUE(ini_value(ini, "target", "0", &value));
-    EXPECT_EQ(value, "2,/abc");
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_EQ(saved("target", "0"), "2,/abc");
 }
 
 TEST_F(Dialogs, AboutShowsTheVersionAndSavesNothing) {
-    ProductRun run;
-    start(run);
-    if (HasFatalFailure()) return;
-    HWND dlg = open(run, IDM_ABOUT, "Brisvaneについて");
+    HWND dlg = open(IDM_ABOUT, "Brisvaneについて");
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(item_text(dlg, IDC_ABOUT_VERSION).rfind("Brisvane v1.50", 0), 0u)
         << item_text(dlg, IDC_ABOUT_VERSION);
     shoot(dlg, "dialog_about");
-    ASSERT_TRUE(click(dlg, IDOK));
-    ASSERT_TRUE(closed(dlg));
-    EXPECT_TRUE(wait_loupe_at(run.loupe(), 511, 411, 115, 115)) << "the loupe did not come back";
-    EXPECT_FALSE(run.ini_exists());
-    EXPECT_TRUE(run.shut_down());
+    ASSERT_TRUE(closed_by(dlg, IDOK));
+    EXPECT_TRUE(loupe_at(loupe_, 511, 411)) << "the loupe did not come back";
+    EXPECT_FALSE(run_.ini_exists());
 }
 
 } // namespace

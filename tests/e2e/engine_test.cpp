@@ -7,106 +7,58 @@
 namespace e2e {
 namespace {
 
-// Waits until the loupe's pixels match the prediction, then returns the
-// mismatch count of the last grab (0 when it matched) with its report.
-int settle_image(HWND loupe, const LoupeLayout& layout, std::string* report, Grab* last) {
-    int bad = 0;
-    wait_until(
-        [&] {
-            *last = grab_window(loupe);
-            bad = loupe_mismatches(*last, layout, report);
-            return bad == 0;
-        },
-        3000, 50);
-    return bad;
-}
-
 using Engine = PictureTest;
 
 TEST_F(Engine, NormalModeShowsTheMagnifiedAreaBelowRightOfThePointer) {
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
+    ASSERT_NO_FATAL_FAILURE(launch());
     // Distance 16 at 135 degrees: the window's centre lies 68 pixels right of
     // and below the pointer, 500 + 68 - 57 = 511.
-    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115)) << describe(window_rect(loupe));
+    ASSERT_TRUE(loupe_at(loupe_, 511, 411));
 
-    LoupeLayout layout;
-    layout.origin_x = 500 - 18;
-    layout.origin_y = 400 - 18;
-    layout.unpredictable = window_rect(loupe);
-    std::string report;
     Grab shot;
-    EXPECT_EQ(settle_image(loupe, layout, &report, &shot), 0) << report;
+    EXPECT_TRUE(loupe_shows(loupe_, layout_around(500, 400, window_rect(loupe_)), &shot));
     save_bmp(shot, "loupe_normal");
     save_bmp(grab_screen(RECT{380, 300, 700, 600}), "loupe_normal_context");
-    EXPECT_TRUE(run.shut_down());
 }
 
 TEST_F(Engine, NormalModeMirrorsAtTheRightEdgeOfTheScreen) {
     ASSERT_TRUE(move_pointer(1000, 400));
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
+    ASSERT_NO_FATAL_FAILURE(launch());
     // 1000 + 68 - 57 = 1011 would leave the screen: mirrored to 1000 - 68 - 57.
-    ASSERT_TRUE(wait_loupe_at(loupe, 874, 411, 115, 115)) << describe(window_rect(loupe));
+    ASSERT_TRUE(loupe_at(loupe_, 874, 411));
 
-    LoupeLayout layout;
-    layout.origin_x = 1000 - 18;
-    layout.origin_y = 400 - 18;
-    layout.unpredictable = window_rect(loupe);
-    std::string report;
     Grab shot;
-    EXPECT_EQ(settle_image(loupe, layout, &report, &shot), 0) << report;
+    EXPECT_TRUE(loupe_shows(loupe_, layout_around(1000, 400, window_rect(loupe_)), &shot));
     save_bmp(shot, "loupe_mirrored");
 
     // Moving the pointer moves the loupe on the next ticks.
     ASSERT_TRUE(move_pointer(300, 200));
-    EXPECT_TRUE(wait_loupe_at(loupe, 311, 211, 115, 115)) << describe(window_rect(loupe));
-    layout.origin_x = 300 - 18;
-    layout.origin_y = 200 - 18;
-    layout.unpredictable = window_rect(loupe);
-    EXPECT_EQ(settle_image(loupe, layout, &report, &shot), 0) << report;
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_TRUE(loupe_at(loupe_, 311, 211));
+    EXPECT_TRUE(loupe_shows(loupe_, layout_around(300, 200, window_rect(loupe_))));
 }
 
 TEST_F(Engine, GlassModeWithSnapshotIsCentredOnThePointer) {
-    ProductRun run;
-    launch(run, "[option]\nloupe=1\nlayered=1\nmaruwin=0,0\n");
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115)) << describe(window_rect(loupe));
+    ASSERT_NO_FATAL_FAILURE(launch("[option]\nloupe=1\nlayered=1\nmaruwin=0,0\n"));
+    ASSERT_TRUE(loupe_at(loupe_, 443, 343));
 
     // The snapshot is taken while the loupe is still hidden, so every pixel
     // is predictable.
-    LoupeLayout layout;
-    layout.origin_x = 500 - 18;
-    layout.origin_y = 400 - 18;
-    std::string report;
     Grab shot;
-    EXPECT_EQ(settle_image(loupe, layout, &report, &shot), 0) << report;
+    EXPECT_TRUE(loupe_shows(loupe_, layout_around(500, 400), &shot));
     save_bmp(shot, "loupe_glass_snapshot");
     save_bmp(grab_screen(RECT{380, 280, 620, 520}), "loupe_glass_snapshot_context");
 
     // The loupe follows the pointer and pans over the same snapshot.
     ASSERT_TRUE(move_pointer(200, 150));
-    ASSERT_TRUE(wait_loupe_at(loupe, 143, 93, 115, 115)) << describe(window_rect(loupe));
-    layout.origin_x = 200 - 18;
-    layout.origin_y = 150 - 18;
-    EXPECT_EQ(settle_image(loupe, layout, &report, &shot), 0) << report;
-    EXPECT_TRUE(run.shut_down());
+    ASSERT_TRUE(loupe_at(loupe_, 143, 93));
+    EXPECT_TRUE(loupe_shows(loupe_, layout_around(200, 150)));
 }
 
 TEST_F(Engine, GlassModeLoupeIsRoundByDefault) {
-    ProductRun run;
-    launch(run, "[option]\nloupe=1\n");
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115)) << describe(window_rect(loupe));
+    ASSERT_NO_FATAL_FAILURE(launch("[option]\nloupe=1\n"));
+    ASSERT_TRUE(loupe_at(loupe_, 443, 343));
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    int kind = GetWindowRgn(loupe, rgn);
+    int kind = GetWindowRgn(loupe_, rgn);
     EXPECT_TRUE(kind == COMPLEXREGION || kind == SIMPLEREGION) << "no window region: " << kind;
     // An ellipse one pixel larger than the window on every side.
     EXPECT_TRUE(PtInRegion(rgn, 57, 57));
@@ -116,25 +68,21 @@ TEST_F(Engine, GlassModeLoupeIsRoundByDefault) {
     EXPECT_FALSE(PtInRegion(rgn, 111, 111));
     DeleteObject(rgn);
     save_bmp(grab_screen(RECT{400, 300, 600, 500}), "loupe_glass_round");
-    EXPECT_TRUE(run.shut_down());
 }
 
 TEST_F(Engine, GlassModePeepWindowOnWindowsNt4) {
     WineVersionOverride nt4("brisvane.exe", "nt40");
     ASSERT_TRUE(nt4.ok()) << "registry error " << nt4.error();
-    ProductRun run;
-    launch(run, "[option]\nloupe=1\nloupetype=1\nmaruwin=0,0\n");
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    EXPECT_EQ(GetWindowLongA(loupe, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115)) << describe(window_rect(loupe));
+    ASSERT_NO_FATAL_FAILURE(launch("[option]\nloupe=1\nloupetype=1\nmaruwin=0,0\n"));
+    EXPECT_EQ(GetWindowLongA(loupe_, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    ASSERT_TRUE(loupe_at(loupe_, 443, 343));
 
     // Outside the moment of a copy the window has its normal outline: no
     // region for the rectangular loupe.
     EXPECT_TRUE(wait_until(
         [&] {
             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-            int kind = GetWindowRgn(loupe, rgn);
+            int kind = GetWindowRgn(loupe_, rgn);
             DeleteObject(rgn);
             return kind == ERROR;
         },
@@ -145,32 +93,26 @@ TEST_F(Engine, GlassModePeepWindowOnWindowsNt4) {
     // here the image is not predicted, only the frame around it.
     LoupeLayout layout;
     layout.image = false;
-    std::string report;
     Grab shot;
-    EXPECT_EQ(settle_image(loupe, layout, &report, &shot), 0) << report;
+    EXPECT_TRUE(loupe_shows(loupe_, layout, &shot));
     save_bmp(shot, "loupe_glass_peep");
-    EXPECT_TRUE(run.shut_down());
 }
 
 TEST_F(Engine, NormallyHiddenShowsOnlyWhileTheHotkeyIsHeld) {
-    ProductRun run;
-    launch(run, "[option]\nvisible=2\n");
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe); }, 500))
+    ASSERT_NO_FATAL_FAILURE(launch("[option]\nvisible=2\n"));
+    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe_); }, 500))
         << "visible=2 showed the loupe without the hotkey";
 
     // The default hotkey is Ctrl alone, pressed on the X side (see
     // docs/testing.md on modifiers sent with SendInput).
     ASSERT_TRUE(xdotool("keydown ctrl"));
-    bool shown = wait_until([&] { return IsWindowVisible(loupe) != 0; }, 2000);
-    bool placed = shown && wait_loupe_at(loupe, 511, 411, 115, 115, 1000);
+    bool shown = wait_until([&] { return IsWindowVisible(loupe_) != 0; }, 2000);
+    bool placed = shown && loupe_at(loupe_, 511, 411, 115, 115, 1000);
     xdotool("keyup ctrl");
     EXPECT_TRUE(shown) << "holding Ctrl did not show the loupe";
-    EXPECT_TRUE(placed) << describe(window_rect(loupe));
-    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe); }, 2000))
+    EXPECT_TRUE(placed) << describe(window_rect(loupe_));
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe_); }, 2000))
         << "releasing Ctrl did not hide the loupe";
-    EXPECT_TRUE(run.shut_down());
 }
 
 class Rules : public PictureTest {
@@ -180,21 +122,17 @@ class Rules : public PictureTest {
 
 TEST_F(Rules, RuleOfTypeHiddenHidesTheLoupeOverItsWindowClass) {
     ASSERT_TRUE(move_pointer(200, 200)); // over the patch, whose class has no rule
-    ProductRun run;
-    launch(run,
-           std::string("[option]\nwinset=1\n\n[target]\n0=2,") + TestPicture::class_name() + "/\n");
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    EXPECT_TRUE(wait_loupe_at(loupe, 211, 211, 115, 115)) << describe(window_rect(loupe));
+    ASSERT_NO_FATAL_FAILURE(launch(std::string("[option]\nwinset=1\n\n[target]\n0=2,") +
+                                   TestPicture::class_name() + "/\n"));
+    EXPECT_TRUE(loupe_at(loupe_, 211, 211));
 
     ASSERT_TRUE(move_pointer(500, 400)); // over the picture: the rule says "normally hidden"
-    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe); }, 2000))
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe_); }, 2000))
         << "the rule for the picture's class did not hide the loupe";
-    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe); }, 300));
+    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe_); }, 300));
 
     ASSERT_TRUE(move_pointer(150, 150)); // back over the patch
-    EXPECT_TRUE(wait_loupe_at(loupe, 161, 161, 115, 115)) << describe(window_rect(loupe));
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_TRUE(loupe_at(loupe_, 161, 161));
 }
 
 } // namespace

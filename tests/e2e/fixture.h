@@ -1,6 +1,7 @@
 // Shared set-up of the end-to-end tests: the product must be named by
 // BRISVANE_EXE (a missing product is a failure, never a skip), and each test
-// gets its own ProductRun that is shut down whatever happens.
+// gets its own ProductRun, started by launch() and checked to end cleanly
+// afterwards; whatever happens, nothing is left running.
 #pragma once
 #include <gtest/gtest.h>
 #include <memory>
@@ -17,6 +18,19 @@ namespace e2e {
 constexpr int kDefaultWindow = 115;
 constexpr int kScreenWidth = 1024, kScreenHeight = 768;
 
+// Waits until the loupe is shown with its window at (x, y) and w x h; a
+// failure says where it is instead.
+inline ::testing::AssertionResult loupe_at(HWND loupe, int x, int y, int w = kDefaultWindow,
+                                           int h = kDefaultWindow, DWORD timeout = 3000) {
+    if (wait_until(
+            [&] { return IsWindowVisible(loupe) && same_rect(window_rect(loupe), x, y, w, h); },
+            timeout))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "loupe " << (IsWindowVisible(loupe) ? "shown" : "hidden") << " at "
+           << describe(window_rect(loupe)) << ", want " << describe(RECT{x, y, x + w, y + h});
+}
+
 class ProductTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -28,23 +42,29 @@ class ProductTest : public ::testing::Test {
         ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), kScreenHeight);
     }
 
-    // Prepares a run with the given INI text (none when empty), starts it
-    // and waits for its loupe window. Fails the test when any step fails.
-    void launch(ProductRun& run, const std::string& ini = "") {
-        ASSERT_TRUE(run.prepared()) << "cannot copy the product into a temporary folder";
-        if (!ini.empty()) {
-            ASSERT_TRUE(run.write_ini(ini));
+    // Every started run must end by its exit command with exit code 0. After
+    // a fatal failure the run is only ended, however it can be.
+    void TearDown() override {
+        if (!HasFatalFailure()) {
+            EXPECT_TRUE(run_.shut_down()) << "the program did not exit cleanly";
         }
-        ASSERT_TRUE(run.start()) << "CreateProcess failed: " << GetLastError();
-        ASSERT_NE(run.wait_loupe(), nullptr) << "no BRISVANE_CLASS window appeared";
     }
 
-    // Waits until the loupe is shown with its window at (x, y) and w x h.
-    static bool wait_loupe_at(HWND loupe, int x, int y, int w, int h, DWORD timeout = 3000) {
-        return wait_until(
-            [&] { return IsWindowVisible(loupe) && same_rect(window_rect(loupe), x, y, w, h); },
-            timeout);
+    // Starts run_ with the given INI text (none when empty) and waits for its
+    // loupe window, loupe_. Fails the test when any step fails, so call it
+    // inside ASSERT_NO_FATAL_FAILURE.
+    void launch(const std::string& ini = "") {
+        launch(run_, ini);
+        loupe_ = run_.loupe();
     }
+    // The same for a run of the test's own (a second copy, another name).
+    static void launch(ProductRun& run, const std::string& ini = "") {
+        std::string why;
+        ASSERT_TRUE(run.launch(ini, &why)) << why;
+    }
+
+    ProductRun run_;
+    HWND loupe_ = nullptr;
 };
 
 // A product test on top of the test picture, with the pointer parked at
@@ -58,7 +78,10 @@ class PictureTest : public ProductTest {
         ASSERT_TRUE(picture_->ready()) << "the test picture did not reach the screen";
         ASSERT_TRUE(move_pointer(500, 400));
     }
-    void TearDown() override { picture_.reset(); }
+    void TearDown() override {
+        ProductTest::TearDown();
+        picture_.reset();
+    }
     virtual std::vector<Patch> patches() { return {}; }
 
     std::unique_ptr<TestPicture> picture_;

@@ -4,6 +4,7 @@
 #include "tests/e2e/picture.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace e2e {
 
@@ -77,6 +78,30 @@ int loupe_mismatches(const Grab& g, const LoupeLayout& l, std::string* report) {
         }
     if (report) *report = text;
     return bad;
+}
+
+LoupeLayout layout_around(int x, int y, const RECT& unpredictable) {
+    LoupeLayout l;
+    l.origin_x = x - l.area / 2;
+    l.origin_y = y - l.area / 2;
+    l.unpredictable = unpredictable;
+    return l;
+}
+
+::testing::AssertionResult loupe_shows(HWND loupe, const LoupeLayout& layout, Grab* shot) {
+    Grab last;
+    std::string report;
+    int bad = 0;
+    wait_until(
+        [&] {
+            last = grab_window(loupe);
+            bad = loupe_mismatches(last, layout, &report);
+            return bad == 0;
+        },
+        3000, 50);
+    if (shot) *shot = std::move(last);
+    if (bad == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << bad << " pixels differ:" << report;
 }
 
 } // namespace e2e

@@ -3,6 +3,7 @@
 // zoom x zoom screen pixels) and the XOR-inverted outline of the centre
 // marker. Used by the engine and shell checks.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <cstdint>
 #include <string>
@@ -36,5 +37,14 @@ struct LoupeLayout {
 // prediction. Returns the number of differing pixels and describes the first
 // few in *report.
 int loupe_mismatches(const Grab& g, const LoupeLayout& layout, std::string* report);
+
+// The default layout for the pointer at (x, y): the 37 x 37 area has its
+// top-left pixel 18 pixels up and left of the pointer.
+LoupeLayout layout_around(int x, int y, const RECT& unpredictable = RECT{0, 0, 0, 0});
+
+// Waits (3 s at most) until the loupe's pixels match the prediction. A
+// failure counts and describes the differences in the last grab, which is
+// also handed out in *shot when asked for.
+::testing::AssertionResult loupe_shows(HWND loupe, const LoupeLayout& layout, Grab* shot = nullptr);
 
 } // namespace e2e

@@ -1,6 +1,8 @@
 // Cross-process probes of the end-to-end suite (see probe.h).
 #include "tests/e2e/probe.h"
 
+#include "tests/common/bmp_file.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 #include <cstdio>
@@ -37,17 +39,6 @@ std::string product_exe_path() {
     return env("BRISVANE_EXE");
 }
 
-std::string shots_dir() {
-    std::string dir = env("BRISVANE_SHOTS");
-    if (dir.empty()) {
-        char buf[MAX_PATH];
-        DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
-        dir.assign(buf, n);
-    }
-    if (!dir.empty() && dir.back() != '\\') dir += '\\';
-    return dir;
-}
-
 // ---- windows -----------------------------------------------------------
 
 namespace {
@@ -68,20 +59,33 @@ BOOL CALLBACK collect_window(HWND w, LPARAM lp) {
     q->out->push_back(w);
     return TRUE;
 }
-} // namespace
 
-std::vector<HWND> top_windows(DWORD pid, const char* cls) {
+std::vector<HWND> collect_windows(DWORD pid, const char* cls, bool visible_only) {
     std::vector<HWND> out;
-    EnumQuery q{pid, cls, false, &out};
+    EnumQuery q{pid, cls, visible_only, &out};
     EnumWindows(collect_window, reinterpret_cast<LPARAM>(&q));
     return out;
 }
+} // namespace
+
+std::vector<HWND> top_windows(DWORD pid, const char* cls) {
+    return collect_windows(pid, cls, false);
+}
 
 std::vector<HWND> visible_top_windows(DWORD pid, const char* cls) {
-    std::vector<HWND> out;
-    EnumQuery q{pid, cls, true, &out};
-    EnumWindows(collect_window, reinterpret_cast<LPARAM>(&q));
-    return out;
+    return collect_windows(pid, cls, true);
+}
+
+HWND wait_window(DWORD pid, const char* cls, const char* title, DWORD timeout_ms) {
+    HWND found = nullptr;
+    wait_until(
+        [&] {
+            for (HWND w : visible_top_windows(pid, cls))
+                if (!title || title_of(w) == title) return (found = w) != nullptr;
+            return false;
+        },
+        timeout_ms);
+    return found;
 }
 
 std::string class_of(HWND w) {
@@ -176,33 +180,7 @@ Grab settled_grab(const RECT& area) {
 
 bool save_bmp_file(const Grab& g, const std::string& path) {
     const int w = g.area.right - g.area.left, h = g.area.bottom - g.area.top;
-    if (w <= 0 || h <= 0) return false;
-    const int stride = (3 * w + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    fh.bfType = 0x4D42; // "BM"
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    ih.biSize = sizeof ih;
-    ih.biWidth = w;
-    ih.biHeight = h; // bottom-up: every reader understands it
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    ih.biCompression = BI_RGB;
-    std::vector<uint8_t> rows(static_cast<size_t>(stride) * h, 0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint32_t c = g.pixels[y * w + x];
-            uint8_t* px = &rows[(h - 1 - y) * stride + 3 * x];
-            px[0] = c & 0xFF;
-            px[1] = (c >> 8) & 0xFF;
-            px[2] = (c >> 16) & 0xFF;
-        }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&ih, sizeof ih, 1, f) == 1 &&
-              std::fwrite(rows.data(), rows.size(), 1, f) == 1;
-    return std::fclose(f) == 0 && ok;
+    return write_bmp24(path, w, h, [&](int x, int y) { return g.pixels[y * w + x]; });
 }
 
 bool save_bmp(const Grab& g, const std::string& name) {

@@ -20,9 +20,6 @@ bool holds_for(const std::function<bool()>& cond, DWORD period_ms, DWORD step_ms
 
 // Windows path of the product under test (BRISVANE_EXE), empty when unset.
 std::string product_exe_path();
-// Folder for screenshots (BRISVANE_SHOTS, else the current directory), with
-// a trailing backslash.
-std::string shots_dir();
 
 // ---- windows -----------------------------------------------------------
 
@@ -31,6 +28,9 @@ std::string shots_dir();
 std::vector<HWND> top_windows(DWORD pid, const char* cls);
 // The same, visible ones only.
 std::vector<HWND> visible_top_windows(DWORD pid, const char* cls);
+// Waits for a visible top-level window of process pid of class cls (and with
+// that title when one is given). Returns it, or null when none came in time.
+HWND wait_window(DWORD pid, const char* cls, const char* title = nullptr, DWORD timeout_ms = 3000);
 std::string class_of(HWND w);
 std::string title_of(HWND w);
 RECT window_rect(HWND w);
@@ -60,7 +60,8 @@ Grab grab_window(HWND w);
 // A grab taken once three grabs 100 ms apart agree (or after 1.5 s): for
 // screenshots of windows that may still be repainting.
 Grab settled_grab(const RECT& area);
-// Writes the grab as a 24-bit BMP named name (".bmp" appended) into shots_dir().
+// Writes the grab as a 24-bit BMP named name (".bmp" appended) into the
+// screenshot folder (BRISVANE_SHOTS, else the current one).
 bool save_bmp(const Grab& g, const std::string& name);
 bool save_bmp_file(const Grab& g, const std::string& path);
 std::string rgb_text(uint32_t rgb); // "(r, g, b)" for failure messages

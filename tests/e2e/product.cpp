@@ -96,6 +96,20 @@ bool ProductRun::start(const std::string& args) {
                           folder_.c_str(), &si, &pi_) != 0;
 }
 
+bool ProductRun::launch(const std::string& ini, std::string* why) {
+    std::string failed;
+    if (!prepared_)
+        failed = "cannot copy the product into a temporary folder";
+    else if (!ini.empty() && !write_ini(ini))
+        failed = "cannot write brisvane.ini";
+    else if (!start())
+        failed = "CreateProcess failed: " + std::to_string(GetLastError());
+    else if (!wait_loupe())
+        failed = "no BRISVANE_CLASS window appeared";
+    if (why) *why = failed;
+    return failed.empty();
+}
+
 bool ProductRun::running() const {
     return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
 }

@@ -27,6 +27,9 @@ class ProductRun {
 
     // Starts the copy, optionally with a command line tail.
     bool start(const std::string& args = "");
+    // Writes the INI text (none when empty), starts the copy and waits for
+    // its loupe window. On failure *why says which step failed.
+    bool launch(const std::string& ini, std::string* why = nullptr);
     DWORD pid() const { return pi_.dwProcessId; }
     HANDLE process() const { return pi_.hProcess; }
     bool running() const;

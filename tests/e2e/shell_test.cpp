@@ -31,68 +31,34 @@ std::string tip_text(int x, int y, uint32_t rgb, bool hex) {
     return buf;
 }
 
-int settle(HWND loupe, const LoupeLayout& layout, std::string* report, Grab* shot) {
-    int bad = 0;
-    wait_until(
-        [&] {
-            *shot = grab_window(loupe);
-            bad = loupe_mismatches(*shot, layout, report);
-            return bad == 0;
-        },
-        3000, 50);
-    return bad;
-}
-
-LoupeLayout layout_at_500_400(HWND loupe) {
-    LoupeLayout l;
-    l.origin_x = 500 - 18;
-    l.origin_y = 400 - 18;
-    l.unpredictable = window_rect(loupe);
-    return l;
-}
-
 using Tray = PictureTest;
 
 TEST_F(Tray, LeftClickTogglesTheLoupeInToggleMode) {
-    ProductRun run;
-    launch(run, "[option]\nvisible=3\n");
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115)) << "toggledef=1 starts shown";
+    ASSERT_NO_FATAL_FAILURE(launch("[option]\nvisible=3\n"));
+    ASSERT_TRUE(loupe_at(loupe_, 511, 411)) << "toggledef=1 starts shown";
 
-    tray_click(loupe, WM_LBUTTONUP);
-    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe); }, 2000));
-    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe); }, 200))
+    tray_click(loupe_, WM_LBUTTONUP);
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe_); }, 2000));
+    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe_); }, 200))
         << "the tick showed the loupe again after the toggle";
-    tray_click(loupe, WM_LBUTTONUP);
-    EXPECT_TRUE(wait_until([&] { return IsWindowVisible(loupe) != 0; }, 2000));
-    EXPECT_TRUE(holds_for([&] { return IsWindowVisible(loupe) != 0; }, 200));
+    tray_click(loupe_, WM_LBUTTONUP);
+    EXPECT_TRUE(wait_until([&] { return IsWindowVisible(loupe_) != 0; }, 2000));
+    EXPECT_TRUE(holds_for([&] { return IsWindowVisible(loupe_) != 0; }, 200));
     // Other mouse messages over the icon are ignored.
-    tray_click(loupe, WM_LBUTTONDOWN);
-    tray_click(loupe, WM_MOUSEMOVE);
-    EXPECT_TRUE(holds_for([&] { return IsWindowVisible(loupe) != 0; }, 200));
-    EXPECT_TRUE(run.shut_down());
+    tray_click(loupe_, WM_LBUTTONDOWN);
+    tray_click(loupe_, WM_MOUSEMOVE);
+    EXPECT_TRUE(holds_for([&] { return IsWindowVisible(loupe_) != 0; }, 200));
 }
 
 TEST_F(Tray, RightClickOpensTheMenuAndHidesTheLoupeWhileItIsOpen) {
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115));
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(loupe_at(loupe_, 511, 411));
 
-    tray_click(loupe, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    ASSERT_TRUE(wait_until(
-        [&] {
-            auto menus = visible_top_windows(run.pid(), "#32768");
-            menu = menus.empty() ? nullptr : menus.front();
-            return menu != nullptr;
-        },
-        3000))
-        << "no popup menu opened";
-    EXPECT_FALSE(IsWindowVisible(loupe)) << "the loupe stays hidden while the tray menu is open";
-    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe); }, 200));
+    tray_click(loupe_, WM_RBUTTONUP);
+    HWND menu = wait_window(run_.pid(), "#32768");
+    ASSERT_NE(menu, nullptr) << "no popup menu opened";
+    EXPECT_FALSE(IsWindowVisible(loupe_)) << "the loupe stays hidden while the tray menu is open";
+    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe_); }, 200));
     // The menu opens at the pointer.
     RECT mr = window_rect(menu);
     EXPECT_TRUE(within_one(mr.left, 500) && within_one(mr.top, 400)) << describe(mr);
@@ -102,33 +68,29 @@ TEST_F(Tray, RightClickOpensTheMenuAndHidesTheLoupeWhileItIsOpen) {
     hold_keys({VK_ESCAPE}, 60);
     EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(menu); }, 2000))
         << "Esc left the menu open";
-    EXPECT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115)) << "the loupe did not come back";
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_TRUE(loupe_at(loupe_, 511, 411)) << "the loupe did not come back";
 }
 
 TEST_F(Tray, TaskbarCreatedBroadcastAddsTheIconAgain) {
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_until([&] { return tray_icon_exists(loupe, kTrayId); }, 3000))
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(wait_until([&] { return tray_icon_exists(loupe_, kTrayId); }, 3000))
         << "no tray icon (loupe window, id 1)";
 
     // As if the shell had restarted: the icon is gone, then the broadcast.
-    ASSERT_TRUE(tray_icon_delete(loupe, kTrayId));
-    ASSERT_FALSE(tray_icon_exists(loupe, kTrayId));
+    ASSERT_TRUE(tray_icon_delete(loupe_, kTrayId));
+    ASSERT_FALSE(tray_icon_exists(loupe_, kTrayId));
     const UINT taskbar_created = RegisterWindowMessageA("TaskbarCreated");
-    PostMessageA(loupe, taskbar_created, 0, 0);
-    EXPECT_TRUE(wait_until([&] { return tray_icon_exists(loupe, kTrayId); }, 3000))
+    PostMessageA(loupe_, taskbar_created, 0, 0);
+    EXPECT_TRUE(wait_until([&] { return tray_icon_exists(loupe_, kTrayId); }, 3000))
         << "the icon was not added again";
 
     DWORD code = 1;
-    ASSERT_TRUE(run.exit_by_menu(5000, &code));
+    ASSERT_TRUE(run_.exit_by_menu(5000, &code));
     EXPECT_EQ(code, 0u);
     // Checked at once: Wine itself drops the icons of a destroyed window
     // shortly afterwards, so a missing removal is caught only when this
     // check comes first (it never fails a program that removes its icon).
-    EXPECT_FALSE(tray_icon_exists(loupe, kTrayId)) << "the icon outlived the program";
+    EXPECT_FALSE(tray_icon_exists(loupe_, kTrayId)) << "the icon outlived the program";
 }
 
 // Mouse buttons on the loupe, pressed on the X side so that the button state
@@ -136,6 +98,12 @@ TEST_F(Tray, TaskbarCreatedBroadcastAddsTheIconAgain) {
 // pointer.
 class LoupeClicks : public PictureTest {
   protected:
+    void SetUp() override {
+        PictureTest::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_NO_FATAL_FAILURE(launch("[option]\nloupe=1\n"));
+        ASSERT_TRUE(loupe_at(loupe_, 443, 343));
+    }
     void TearDown() override {
         xdotool("mouseup 1"); // never leave the button held for the next test
         PictureTest::TearDown();
@@ -143,56 +111,39 @@ class LoupeClicks : public PictureTest {
 };
 
 TEST_F(LoupeClicks, HoldingTheLeftButtonHidesTheLoupeUntilItIsReleased) {
-    ProductRun run;
-    launch(run, "[option]\nloupe=1\n");
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115));
-
     ASSERT_TRUE(xdotool("mousedown 1")) << "xdotool is needed for this test";
     // Hidden once the double-click time has passed, and for as long as the
     // button stays down.
-    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe); }, 3000));
-    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe); }, 400));
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe_); }, 3000));
+    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe_); }, 400));
     ASSERT_TRUE(xdotool("mouseup 1"));
-    EXPECT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115, 1000)) << "not shown after the release";
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_TRUE(loupe_at(loupe_, 443, 343, 115, 115, 1000)) << "not shown after the release";
 }
 
 TEST_F(LoupeClicks, DoubleClickHidesTheLoupeUntilTheTrayIconIsClicked) {
-    ProductRun run;
-    launch(run, "[option]\nloupe=1\n");
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115));
-
     ASSERT_TRUE(xdotool("click --repeat 2 --delay 80 1")) << "xdotool is needed for this test";
-    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe); }, 2000));
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe_); }, 2000));
     // With visible=1 the tracking stops: moving the pointer brings nothing.
     ASSERT_TRUE(move_pointer(300, 300));
-    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe); }, 400))
+    EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe_); }, 400))
         << "the loupe came back before the tray icon was clicked";
-    tray_click(loupe, WM_LBUTTONUP);
-    EXPECT_TRUE(wait_loupe_at(loupe, 243, 243, 115, 115)) << describe(window_rect(loupe));
-    EXPECT_TRUE(run.shut_down());
+    tray_click(loupe_, WM_LBUTTONUP);
+    EXPECT_TRUE(loupe_at(loupe_, 243, 243));
 }
 
 using Menu = PictureTest;
 
 TEST_F(Menu, ExitWritesTheSettingsKeepsChangesAndLetsANewCopyStart) {
-    ProductRun run;
-    launch(run, "[option]\nloupe=1\n");
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115));
-    post_wheel(loupe, -WHEEL_DELTA, 0, 500, 400); // magnify 300 -> 400
-    ASSERT_TRUE(wait_loupe_at(loupe, 424, 324, 152, 152));
-    run.post_command(IDM_MARKER);         // marker 1 -> 0
-    run.post_command(IDM_INVERT);         // invertbmp 0 -> 1
-    run.post_command(IDM_VISIBLE_TOGGLE); // visible 1 -> 3
+    ASSERT_NO_FATAL_FAILURE(launch("[option]\nloupe=1\n"));
+    ASSERT_TRUE(loupe_at(loupe_, 443, 343));
+    post_wheel(loupe_, -WHEEL_DELTA, 0, 500, 400); // magnify 300 -> 400
+    ASSERT_TRUE(loupe_at(loupe_, 424, 324, 152, 152));
+    run_.post_command(IDM_MARKER);         // marker 1 -> 0
+    run_.post_command(IDM_INVERT);         // invertbmp 0 -> 1
+    run_.post_command(IDM_VISIBLE_TOGGLE); // visible 1 -> 3
 
     DWORD code = 1;
-    ASSERT_TRUE(run.exit_by_menu(5000, &code)) << "the exit command did not end the program";
+    ASSERT_TRUE(run_.exit_by_menu(5000, &code)) << "the exit command did not end the program";
     EXPECT_EQ(code, 0u);
     const std::string expected = "[option]\r\n"
                                  "size=37,37\r\n"
@@ -219,79 +170,62 @@ TEST_F(Menu, ExitWritesTheSettingsKeepsChangesAndLetsANewCopyStart) {
                                  "\r\n"
                                  "[target]\r\n"
                                  "count=0\r\n";
-    EXPECT_EQ(run.read_ini(), expected);
+    EXPECT_EQ(run_.read_ini(), expected);
 
     // The mutex went with the program: a new copy starts (it does not exit
     // as a second instance) and reads what was saved.
     ProductRun again;
-    ASSERT_TRUE(again.prepared());
-    ASSERT_TRUE(again.write_ini(expected));
-    ASSERT_TRUE(again.start());
-    ASSERT_NE(again.wait_loupe(), nullptr);
-    EXPECT_TRUE(wait_loupe_at(again.loupe(), 424, 324, 152, 152))
-        << "saved magnify=400 in glass mode: " << describe(window_rect(again.loupe()));
+    ASSERT_NO_FATAL_FAILURE(launch(again, expected));
+    EXPECT_TRUE(loupe_at(again.loupe(), 424, 324, 152, 152)) << "saved magnify=400 in glass mode";
     EXPECT_TRUE(again.shut_down());
 }
 
 TEST_F(Menu, InvertAndGraySwitchesChangeTheShownImage) {
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115));
-    LoupeLayout layout = layout_at_500_400(loupe);
-    std::string report;
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(loupe_at(loupe_, 511, 411));
+    LoupeLayout layout = layout_around(500, 400, window_rect(loupe_));
     Grab shot;
-    ASSERT_EQ(settle(loupe, layout, &report, &shot), 0) << report;
+    ASSERT_TRUE(loupe_shows(loupe_, layout));
 
-    run.post_command(IDM_INVERT);
+    run_.post_command(IDM_INVERT);
     layout.colours = Colours::inverted;
-    EXPECT_EQ(settle(loupe, layout, &report, &shot), 0) << "inverted:" << report;
+    EXPECT_TRUE(loupe_shows(loupe_, layout, &shot)) << "inverted";
     save_bmp(shot, "loupe_inverted");
 
-    run.post_command(IDM_GRAY);
+    run_.post_command(IDM_GRAY);
     layout.colours = Colours::inverted_gray;
-    EXPECT_EQ(settle(loupe, layout, &report, &shot), 0) << "inverted and gray:" << report;
+    EXPECT_TRUE(loupe_shows(loupe_, layout)) << "inverted and gray";
 
-    run.post_command(IDM_INVERT);
+    run_.post_command(IDM_INVERT);
     layout.colours = Colours::gray;
-    EXPECT_EQ(settle(loupe, layout, &report, &shot), 0) << "gray:" << report;
+    EXPECT_TRUE(loupe_shows(loupe_, layout, &shot)) << "gray";
     save_bmp(shot, "loupe_gray");
 
-    run.post_command(IDM_MARKER);
+    run_.post_command(IDM_MARKER);
     layout.marker = false;
-    EXPECT_EQ(settle(loupe, layout, &report, &shot), 0) << "gray without marker:" << report;
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_TRUE(loupe_shows(loupe_, layout)) << "gray without marker";
 }
 
 using Tooltip = PictureTest;
 
-HWND wait_tooltip(DWORD pid) {
-    HWND tip = nullptr;
-    wait_until(
-        [&] {
-            auto tips = visible_top_windows(pid, "tooltips_class32");
-            tip = tips.empty() ? nullptr : tips.front();
-            return tip != nullptr;
-        },
-        3000);
-    return tip;
+// Waits until the loupe's tooltip shows the text.
+::testing::AssertionResult tooltip_says(const ProductRun& run, HWND tip, const std::string& want) {
+    std::string got;
+    if (wait_until(
+            [&] { return (got = remote_tooltip_text(run.process(), tip, run.loupe())) == want; },
+            2000))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "tooltip text \"" << got << "\", want \"" << want << "\"";
 }
 
 TEST_F(Tooltip, ShowsZoomPositionAndColourBelowTheLoupe) {
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115));
-    HWND tip = wait_tooltip(run.pid());
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(loupe_at(loupe_, 511, 411));
+    HWND tip = wait_window(run_.pid(), "tooltips_class32");
     ASSERT_NE(tip, nullptr) << "no visible tooltip window";
 
-    const std::string want = tip_text(500, 400, TestPicture::colour(500, 400), false);
-    std::string got;
-    EXPECT_TRUE(wait_until(
-        [&] { return (got = remote_tooltip_text(run.process(), tip, loupe)) == want; }, 2000))
-        << "tooltip text \"" << got << "\", want \"" << want << "\"";
+    EXPECT_TRUE(tooltip_says(run_, tip, tip_text(500, 400, TestPicture::colour(500, 400), false)));
     // One pixel below the loupe, at its left edge (+1 for the tooltip's
     // border under Wine).
     RECT tr;
@@ -306,31 +240,20 @@ TEST_F(Tooltip, ShowsZoomPositionAndColourBelowTheLoupe) {
 
     // Over the red block.
     ASSERT_TRUE(move_pointer(96, 600));
-    const std::string red = "[300%](96, 600) 255, 0, 0";
-    EXPECT_TRUE(wait_until(
-        [&] { return (got = remote_tooltip_text(run.process(), tip, loupe)) == red; }, 2000))
-        << "tooltip text \"" << got << "\", want \"" << red << "\"";
+    EXPECT_TRUE(tooltip_says(run_, tip, "[300%](96, 600) 255, 0, 0"));
 
     // The point-information switch hides the tooltip at once.
-    run.post_command(IDM_POINT_INFO);
+    run_.post_command(IDM_POINT_INFO);
     EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(tip); }, 2000));
-    EXPECT_TRUE(IsWindowVisible(loupe));
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_TRUE(IsWindowVisible(loupe_));
 }
 
 TEST_F(Tooltip, HexadecimalColours) {
     ASSERT_TRUE(move_pointer(96, 600));
-    ProductRun run;
-    launch(run, "[option]\nhexcolor=1\n");
-    if (HasFatalFailure()) return;
-    HWND tip = wait_tooltip(run.pid());
+    ASSERT_NO_FATAL_FAILURE(launch("[option]\nhexcolor=1\n"));
+    HWND tip = wait_window(run_.pid(), "tooltips_class32");
     ASSERT_NE(tip, nullptr);
-    const std::string want = "[300%](96, 600) FF, 00, 00";
-    std::string got;
-    EXPECT_TRUE(wait_until(
-        [&] { return (got = remote_tooltip_text(run.process(), tip, run.loupe())) == want; }, 2000))
-        << "tooltip text \"" << got << "\", want \"" << want << "\"";
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_TRUE(tooltip_says(run_, tip, "[300%](96, 600) FF, 00, 00"));
 }
 
 using Clipboard = PictureTest;
@@ -387,40 +310,38 @@ void expect_clipboard_image(const std::vector<uint8_t>& dib, const LoupeLayout& 
     EXPECT_EQ(bad, 0) << "first difference at " << first;
 }
 
-TEST_F(Clipboard, CtrlPrintScreenAndTheMenuCopyTheMagnifiedImage) {
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115));
-    LoupeLayout layout = layout_at_500_400(loupe);
-    std::string report;
-    Grab shot;
-    ASSERT_EQ(settle(loupe, layout, &report, &shot), 0) << report;
+// Empties the clipboard, waits until that change has settled and hands out
+// the sequence number the next copy must change.
+bool clear_clipboard(DWORD* seq) {
+    const DWORD before = GetClipboardSequenceNumber();
+    if (!empty_clipboard()) return false;
+    wait_clipboard_settled(before, 2000);
+    *seq = GetClipboardSequenceNumber();
+    return true;
+}
 
-    // The clipboard is opened here only once the program's copies are over.
-    DWORD seq = GetClipboardSequenceNumber();
-    ASSERT_TRUE(empty_clipboard());
-    wait_clipboard_settled(seq, 2000);
-    seq = GetClipboardSequenceNumber();
+TEST_F(Clipboard, CtrlPrintScreenAndTheMenuCopyTheMagnifiedImage) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(loupe_at(loupe_, 511, 411));
+    const LoupeLayout layout = layout_around(500, 400, window_rect(loupe_));
+    ASSERT_TRUE(loupe_shows(loupe_, layout));
+
+    DWORD seq = 0;
+    ASSERT_TRUE(clear_clipboard(&seq));
     // Pressed on the X side: the loupe may have the keyboard focus, where
     // modifiers sent with SendInput can be lost under Wine.
     ASSERT_TRUE(xdotool("keydown ctrl+Print sleep 0.1 keyup ctrl+Print"));
     EXPECT_TRUE(wait_clipboard_settled(seq, 3000))
-        << "Ctrl+PrintScreen changed nothing on the clipboard" << windows_of(run.pid());
+        << "Ctrl+PrintScreen changed nothing on the clipboard" << windows_of(run_.pid());
     expect_clipboard_image(clipboard_dib(), layout);
 
-    seq = GetClipboardSequenceNumber();
-    ASSERT_TRUE(empty_clipboard());
-    wait_clipboard_settled(seq, 2000);
-    seq = GetClipboardSequenceNumber();
-    run.post_command(IDM_COPY_IMAGE);
+    ASSERT_TRUE(clear_clipboard(&seq));
+    run_.post_command(IDM_COPY_IMAGE);
     EXPECT_TRUE(wait_clipboard_settled(seq, 3000))
-        << "the copy command changed nothing on the clipboard" << windows_of(run.pid());
+        << "the copy command changed nothing on the clipboard" << windows_of(run_.pid());
     expect_clipboard_image(clipboard_dib(), layout);
-    EXPECT_TRUE(visible_top_windows(run.pid(), "#32770").empty())
-        << "a message box appeared:" << windows_of(run.pid());
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_TRUE(visible_top_windows(run_.pid(), "#32770").empty())
+        << "a message box appeared:" << windows_of(run_.pid());
 }
 
 // A child control of a message box whose text is text.
@@ -431,11 +352,8 @@ bool has_text(HWND box, const std::string& text) {
 }
 
 TEST_F(Clipboard, BusyClipboardShowsOneMessageBoxWhileTheKeysAreHeld) {
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115));
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(loupe_at(loupe_, 511, 411));
 
     // Another program holds the clipboard open (with a window: two
     // OpenClipboard(NULL) callers both succeed under Wine).
@@ -447,11 +365,11 @@ TEST_F(Clipboard, BusyClipboardShowsOneMessageBoxWhileTheKeysAreHeld) {
     const bool pressed = xdotool("keydown ctrl+Print sleep 0.3 keyup ctrl+Print");
     std::vector<HWND> boxes;
     const bool shown = wait_until(
-        [&] { return !(boxes = visible_top_windows(run.pid(), "#32770")).empty(); }, 2000);
+        [&] { return !(boxes = visible_top_windows(run_.pid(), "#32770")).empty(); }, 2000);
     // The failed copy must not repeat on every tick behind its message box.
     const bool single = shown && holds_for(
                                      [&] {
-                                         boxes = visible_top_windows(run.pid(), "#32770");
+                                         boxes = visible_top_windows(run_.pid(), "#32770");
                                          return boxes.size() == 1;
                                      },
                                      500);
@@ -466,12 +384,12 @@ TEST_F(Clipboard, BusyClipboardShowsOneMessageBoxWhileTheKeysAreHeld) {
     EXPECT_TRUE(has_text(boxes.front(), "クリップボードがOPENできませんでした。"));
     for (HWND box : boxes)
         PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(wait_until([&] { return visible_top_windows(run.pid(), "#32770").empty(); }, 2000));
+    EXPECT_TRUE(
+        wait_until([&] { return visible_top_windows(run_.pid(), "#32770").empty(); }, 2000));
 
     // The loupe goes on following the pointer.
     ASSERT_TRUE(move_pointer(300, 200));
-    EXPECT_TRUE(wait_loupe_at(loupe, 311, 211, 115, 115)) << describe(window_rect(loupe));
-    EXPECT_TRUE(run.shut_down());
+    EXPECT_TRUE(loupe_at(loupe_, 311, 211));
 }
 
 } // namespace

@@ -16,11 +16,9 @@ constexpr DWORD kSystemStyleBits = WS_VISIBLE | WS_CLIPSIBLINGS;
 using Startup = ProductTest;
 
 TEST_F(Startup, FreshStartMakesOneLayeredToolWindowOfDefaultSize) {
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(launch());
 
-    auto windows = top_windows(run.pid(), "BRISVANE_CLASS");
+    auto windows = top_windows(run_.pid(), "BRISVANE_CLASS");
     ASSERT_EQ(windows.size(), 1u);
     HWND loupe = windows.front();
     EXPECT_EQ(title_of(loupe), "Brisvane");
@@ -34,39 +32,37 @@ TEST_F(Startup, FreshStartMakesOneLayeredToolWindowOfDefaultSize) {
     EXPECT_EQ(FindWindowA("BRISVANE_CLASS", "Brisvane"), loupe);
 
     DWORD code = 1;
-    ASSERT_TRUE(run.close_window(5000, &code)) << "WM_CLOSE did not end the program";
+    ASSERT_TRUE(run_.close_window(5000, &code)) << "WM_CLOSE did not end the program";
     EXPECT_EQ(code, 0u);
-    EXPECT_FALSE(run.ini_exists()) << "start-up alone must not write brisvane.ini";
+    EXPECT_FALSE(run_.ini_exists()) << "start-up alone must not write brisvane.ini";
 }
 
 TEST_F(Startup, SizeAndMagnifyFromIniGiveTheWindowSize) {
-    ProductRun run;
-    launch(run, "[option]\nsize=37,37\nmagnify=150\n");
-    if (HasFatalFailure()) return;
-    // 37 * 150 / 100 = 55 (truncated), plus the 2-pixel frame on each side.
-    SIZE c = client_size(run.loupe());
-    EXPECT_EQ(c.cx, 59);
-    EXPECT_EQ(c.cy, 59);
-
-    EXPECT_TRUE(run.shut_down());
-
-    // An even size is made odd (36 -> 37, 20 -> 21) before the image size is
-    // computed: 37 * 200 / 100 = 74 and 21 * 2 = 42.
-    ProductRun odd;
-    launch(odd, "[option]\nsize=36,20\nmagnify=200\n");
-    if (HasFatalFailure()) return;
-    c = client_size(odd.loupe());
-    EXPECT_EQ(c.cx, 78);
-    EXPECT_EQ(c.cy, 46);
-    EXPECT_TRUE(odd.shut_down());
+    struct Case {
+        const char* ini;
+        int width, height;
+    } cases[] = {
+        // 37 * 150 / 100 = 55 (truncated), plus the 2-pixel frame on each side.
+        {"[option]\nsize=37,37\nmagnify=150\n", 59, 59},
+        // An even size is made odd (36 -> 37, 20 -> 21) before the image size
+        // is computed: 37 * 200 / 100 = 74 and 21 * 2 = 42.
+        {"[option]\nsize=36,20\nmagnify=200\n", 78, 46},
+    };
+    for (const Case& c : cases) {
+        ProductRun run;
+        ASSERT_NO_FATAL_FAILURE(launch(run, c.ini));
+        SIZE size = client_size(run.loupe());
+        EXPECT_EQ(size.cx, c.width) << c.ini;
+        EXPECT_EQ(size.cy, c.height) << c.ini;
+        EXPECT_TRUE(run.shut_down());
+    }
 }
 
 TEST_F(Startup, JapaneseExecutableNameKeepsTheSettingsBesideIt) {
     // The second byte of ソ is the backslash byte 0x5C: a byte search for the
     // last backslash would cut the path inside the name.
     ProductRun run("", "ソフト.exe");
-    launch(run, "[option]\nsize=37,37\nmagnify=150\n");
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(launch(run, "[option]\nsize=37,37\nmagnify=150\n"));
     EXPECT_EQ(client_size(run.loupe()).cx, 59) << "the settings beside the program were not read";
     DWORD code = 1;
     ASSERT_TRUE(run.exit_by_menu(5000, &code));
@@ -81,11 +77,8 @@ TEST_F(Startup, SecondCopyExitsAtOnceAndBringsTheFirstForward) {
     TestPicture other({Patch{{700, 600, 800, 700}, 0x3060C0, true}});
     ASSERT_NE(other.patch(0), nullptr);
 
-    ProductRun first;
-    launch(first);
-    if (HasFatalFailure()) return;
-    HWND loupe = first.loupe();
-    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(loupe) != 0; }, 3000))
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(loupe_) != 0; }, 3000))
         << "the first tick should show the loupe (visible=1)";
 
     // The loupe's own activation may still be on its way: insist until our
@@ -106,10 +99,9 @@ TEST_F(Startup, SecondCopyExitsAtOnceAndBringsTheFirstForward) {
     ASSERT_TRUE(second.wait_exit(5000, &code)) << "the second copy kept running";
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(top_windows(second.pid(), nullptr).empty());
-    EXPECT_TRUE(wait_until([&] { return GetForegroundWindow() == loupe; }, 2000))
+    EXPECT_TRUE(wait_until([&] { return GetForegroundWindow() == loupe_; }, 2000))
         << "the running copy was not brought to the foreground";
-    EXPECT_TRUE(first.running());
-    EXPECT_TRUE(first.shut_down());
+    EXPECT_TRUE(run_.running());
 }
 
 TEST_F(Startup, WindowsNt4GetsNoLayeredStyle) {
@@ -128,60 +120,42 @@ TEST_F(Startup, WindowsNt4GetsNoLayeredStyle) {
         ASSERT_TRUE(reporter.wait_exit(10000, &major));
         ASSERT_EQ(major, 4u) << "Wine did not apply the per-program version";
     }
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(run.loupe(), GWL_EXSTYLE)), kPlainLoupeExStyle);
-    SIZE c = client_size(run.loupe());
-    EXPECT_EQ(c.cx, kDefaultWindow);
-    EXPECT_TRUE(run.shut_down());
+    ASSERT_NO_FATAL_FAILURE(launch());
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(loupe_, GWL_EXSTYLE)), kPlainLoupeExStyle);
+    EXPECT_EQ(client_size(loupe_).cx, kDefaultWindow);
 }
 
 TEST_F(Startup, WheelInGlassModeZoomsAndResizesAroundThePointer) {
     ASSERT_TRUE(move_pointer(500, 400));
-    ProductRun run;
-    launch(run, "[option]\nloupe=1\n");
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
+    ASSERT_NO_FATAL_FAILURE(launch("[option]\nloupe=1\n"));
     // Centred on the pointer: 500 - 111 / 2 - 2 = 443.
-    ASSERT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115))
-        << "glass-mode loupe at " << describe(window_rect(loupe));
+    ASSERT_TRUE(loupe_at(loupe_, 443, 343)) << "glass mode";
 
     // Towards the user without keys: 300 -> 400 %, 37 * 4 = 148 (+ 4).
-    post_wheel(loupe, -WHEEL_DELTA, 0, 500, 400);
-    EXPECT_TRUE(wait_loupe_at(loupe, 500 - 74 - 2, 400 - 74 - 2, 152, 152))
-        << "after zooming in: " << describe(window_rect(loupe));
+    post_wheel(loupe_, -WHEEL_DELTA, 0, 500, 400);
+    EXPECT_TRUE(loupe_at(loupe_, 500 - 74 - 2, 400 - 74 - 2, 152, 152)) << "after zooming in";
 
     // Away from the user: 400 -> 300 %.
-    post_wheel(loupe, WHEEL_DELTA, 0, 500, 400);
-    EXPECT_TRUE(wait_loupe_at(loupe, 443, 343, 115, 115))
-        << "after zooming out: " << describe(window_rect(loupe));
+    post_wheel(loupe_, WHEEL_DELTA, 0, 500, 400);
+    EXPECT_TRUE(loupe_at(loupe_, 443, 343)) << "after zooming out";
 
     // Shift and towards the user: size 37 -> 39, 39 * 3 = 117 (+ 4).
-    post_wheel(loupe, -WHEEL_DELTA, MK_SHIFT, 500, 400);
-    EXPECT_TRUE(wait_loupe_at(loupe, 500 - 58 - 2, 400 - 58 - 2, 121, 121))
-        << "after Shift+wheel: " << describe(window_rect(loupe));
+    post_wheel(loupe_, -WHEEL_DELTA, MK_SHIFT, 500, 400);
+    EXPECT_TRUE(loupe_at(loupe_, 500 - 58 - 2, 400 - 58 - 2, 121, 121)) << "after Shift+wheel";
 
     // Shift and Ctrl together is a zoom step: 300 -> 400 %, 39 * 4 = 156.
-    post_wheel(loupe, -WHEEL_DELTA, MK_SHIFT | MK_CONTROL, 500, 400);
-    EXPECT_TRUE(wait_loupe_at(loupe, 500 - 78 - 2, 400 - 78 - 2, 160, 160))
-        << "after Shift+Ctrl+wheel: " << describe(window_rect(loupe));
-    EXPECT_TRUE(run.shut_down());
+    post_wheel(loupe_, -WHEEL_DELTA, MK_SHIFT | MK_CONTROL, 500, 400);
+    EXPECT_TRUE(loupe_at(loupe_, 500 - 78 - 2, 400 - 78 - 2, 160, 160)) << "after Shift+Ctrl+wheel";
 }
 
 TEST_F(Startup, WheelInNormalModeChangesNothing) {
     ASSERT_TRUE(move_pointer(500, 400));
-    ProductRun run;
-    launch(run);
-    if (HasFatalFailure()) return;
-    HWND loupe = run.loupe();
-    ASSERT_TRUE(wait_loupe_at(loupe, 511, 411, 115, 115))
-        << "normal-mode loupe at " << describe(window_rect(loupe));
-    post_wheel(loupe, -WHEEL_DELTA, 0, 500, 400);
-    post_wheel(loupe, -WHEEL_DELTA, MK_SHIFT, 500, 400);
-    EXPECT_TRUE(holds_for([&] { return same_rect(window_rect(loupe), 511, 411, 115, 115); }, 300))
-        << "the wheel changed the loupe in normal mode: " << describe(window_rect(loupe));
-    EXPECT_TRUE(run.shut_down());
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(loupe_at(loupe_, 511, 411)) << "normal mode";
+    post_wheel(loupe_, -WHEEL_DELTA, 0, 500, 400);
+    post_wheel(loupe_, -WHEEL_DELTA, MK_SHIFT, 500, 400);
+    EXPECT_TRUE(holds_for([&] { return same_rect(window_rect(loupe_), 511, 411, 115, 115); }, 300))
+        << "the wheel changed the loupe in normal mode: " << describe(window_rect(loupe_));
 }
 
 } // namespace

@@ -1,29 +1,10 @@
 // The per-window rule table: order, lookup, and its [target] section.
+#include "tests/common/settings_helpers.h"
 #include "tests/native/settings_test_support.h"
 
 #include <vector>
 
 namespace {
-
-struct Rule {
-    std::string class_name;
-    std::string title_pattern;
-    int32_t type;
-    bool operator==(const Rule& o) const {
-        return class_name == o.class_name && title_pattern == o.title_pattern && type == o.type;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const Rule& r) {
-    return os << "{" << r.class_name << ", " << r.title_pattern << ", " << r.type << "}";
-}
-
-std::vector<Rule> table_rules() {
-    std::vector<Rule> rules;
-    for (const auto& entry : rule_table)
-        rules.push_back({entry.first, entry.second.title_pattern, entry.second.type});
-    return rules;
-}
 
 // -1 when no rule matches.
 int32_t lookup(const char* class_name, const char* title) {
@@ -35,7 +16,9 @@ int32_t lookup(const char* class_name, const char* title) {
 
 class RuleTableTest : public SettingsFileTest {
   protected:
+    // The table as loaded from a file with this [target] section alone.
     std::vector<Rule> load_target(const std::string& section_body) {
+        clear_rules();
         write_bytes(ini_path, "[target]\n" + section_body);
         load_rules();
         return table_rules();
@@ -109,13 +92,9 @@ TEST_F(RuleTableTest, OnlyTheFirst127BytesAreCompared) {
 
 TEST_F(RuleTableTest, LoadStopsAtTheFirstGapAndIgnoresCount) {
     EXPECT_EQ(load_target("count=5\n0=1,A/\n1=2,B/\n3=3,D/\n").size(), 2u);
-    clear_rules();
     EXPECT_EQ(load_target("1=1,A/\n2=1,B/\n").size(), 0u) << "no key 0";
-    clear_rules();
     EXPECT_EQ(load_target("count=5\n0=1,A/\n1=1,B/\n2=1,C/\n").size(), 3u);
-    clear_rules();
     EXPECT_EQ(load_target("0=1,A/\n1=\n2=1,C/\n").size(), 1u) << "an empty value is a gap";
-    clear_rules();
     EXPECT_EQ(load_target("00=1,A/\n").size(), 0u) << "keys are plain decimal";
 }
 
@@ -137,7 +116,6 @@ TEST_F(RuleTableTest, ValuesAreSplitAtTheFirstSlashAndFirstComma) {
         {"99999999999,Big/", {"Big", "", 2147483647}},
     };
     for (const Case& c : cases) {
-        clear_rules();
         std::vector<Rule> rules = load_target(std::string("0=") + c.value + "\n");
         ASSERT_EQ(rules.size(), 1u) << c.value;
         EXPECT_EQ(rules[0], c.expected) << c.value;
@@ -158,7 +136,6 @@ TEST_F(RuleTableTest, LongValuesAreCutOnAWholeCharacterBeforeParsing) {
     ASSERT_EQ(rules.size(), 1u);
     EXPECT_EQ(rules[0].title_pattern, std::string(504, 'x'));
 
-    clear_rules();
     rules = load_target("0=" + std::string(600, 'k') + "/t\n");
     ASSERT_EQ(rules.size(), 1u);
     EXPECT_EQ(rules[0], (Rule{std::string(511, 'k'), "", 1}));

@@ -69,11 +69,9 @@ TEST_F(LoadSettings, ZeroEmptyAndSingleNumberSizes) {
     load_from("[option]\nsize=0,0\n");
     EXPECT_EQ(settings.size, (IntPair{1, 1}));
 
-    settings = initial_settings();
     load_from("[option]\nsize=\n");
     EXPECT_EQ(settings.size, (IntPair{1, 1})) << "empty keeps the initial 0,0, made odd";
 
-    settings = initial_settings();
     load_from("[option]\nsize=50\n");
     EXPECT_EQ(settings.size, (IntPair{51, 1}));
     EXPECT_EQ(half_size, (IntPair{25, 0}));
@@ -90,7 +88,6 @@ TEST_F(LoadSettings, PairValueNotStartingWithANumberSetsNeither) {
 TEST_F(LoadSettings, PositionEmptyKeepsInitialMissingTakesDefault) {
     load_from("[option]\nposition=\n");
     EXPECT_EQ(settings.position, (IntPair{14, 14}));
-    settings = initial_settings();
     load_from("[option]\nsize=37,37\n");
     EXPECT_EQ(settings.position, (IntPair{16, 135}));
 }
@@ -112,7 +109,6 @@ TEST_F(LoadSettings, IntegerNormalisations) {
         {"ttdisp=7", &Settings::ttdisp, 7},
     };
     for (const Case& c : cases) {
-        settings = initial_settings();
         load_from(std::string("[option]\n") + c.text + "\n");
         EXPECT_EQ(settings.*c.field, c.expected) << c.text;
     }

@@ -6,6 +6,7 @@
 #include <sys/ioctl.h>
 
 #include "platform/file_replace.h"
+#include "tests/common/settings_helpers.h"
 
 namespace {
 
@@ -92,8 +93,7 @@ TEST_F(SaveSettings, SavedFileLoadsBackToTheSameRecord) {
               "maruwin=1,1\nsmooth=1\n[target]\n0=2,Cls/t\n");
     Settings loaded = settings;
     save_settings();
-    settings = initial_settings();
-    clear_rules();
+    reset_state();
     load_settings();
     EXPECT_EQ(std::memcmp(&settings, &loaded, sizeof settings), 0);
     EXPECT_EQ(rule_count(), 1);
@@ -108,16 +108,6 @@ TEST_F(SaveSettings, ScratchFileThatCannotBeCreatedSkipsTheSave) {
     save_settings();
     EXPECT_EQ(read_bytes(ini_path), old_content);
 }
-
-namespace {
-// A stream on the scratch file that cannot be written: every write fails.
-FILE* open_unwritable(const char* temp_path) {
-    FILE* create = std::fopen(temp_path, "wt");
-    if (!create) return nullptr;
-    std::fclose(create);
-    return std::fopen(temp_path, "rt");
-}
-} // namespace
 
 TEST_F(SaveSettings, FailedWriteKeepsTheOldFileAndRemovesTheScratchFile) {
     const std::string old_content = "[option]\nmagnify=500\n[target]\n0=1,Keep/me\n";

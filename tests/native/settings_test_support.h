@@ -53,26 +53,34 @@ inline bool file_exists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
-// Every test starts from the process's state before start-up: the initial
-// record, empty rules, derived values as statically initialised, and
+// Every test starts from the process's state before start-up, with
 // settings_path naming brisvane.ini in a fresh folder.
 class SettingsFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(folder.path().empty());
-        settings = initial_settings();
-        half_size = {0, 0};
-        size_aspect = 1.0f;
-        zoomed_size = {0, 0};
-        clear_rules();
+        reset_state();
         ini_path = folder.file("brisvane.ini");
         ASSERT_LT(ini_path.size(), sizeof settings_path);
         std::strcpy(settings_path, ini_path.c_str());
     }
     void TearDown() override { clear_rules(); }
 
+    // The state before start-up: the initial record, empty rules, derived
+    // values as statically initialised.
+    static void reset_state() {
+        settings = initial_settings();
+        half_size = {0, 0};
+        size_aspect = 1.0f;
+        zoomed_size = {0, 0};
+        clear_rules();
+    }
+
+    // Writes content as the settings file and loads it as start-up does,
+    // from the state before start-up.
     void load_from(const std::string& content) {
         write_bytes(ini_path, content);
+        reset_state();
         load_settings();
     }
 

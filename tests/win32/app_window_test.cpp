@@ -11,6 +11,8 @@
 #include "tests/win32/dialogs_test_support.h"
 #include "tests/win32/test_support.h"
 
+using namespace test_support;
+
 using LoupeWindow = LoupeWindowTest;
 
 TEST_F(LoupeWindow, CreationBuildsAHiddenToolWindowWithItsBuffers) {
@@ -245,12 +247,12 @@ static void CALLBACK close_menus(HWND, UINT, UINT_PTR, DWORD) {
     HWND menu = FindWindowA("#32768", nullptr);
     if (!menu || !IsWindowVisible(menu)) return;
     menu_seen = true;
-    count_in_menu = test_support::cursor_display_count();
+    count_in_menu = cursor_display_count();
     EndMenu();
 }
 
 TEST_F(LoupeWindow, SystemCursorIsHiddenExactlyWhileTheGlassIsShownOutsideMenus) {
-    test_support::set_cursor_display_count(0);
+    set_cursor_display_count(0);
     ASSERT_EQ(1, check_single_instance("BrisvaneTestSingleInstance"));
     ASSERT_TRUE(create_loupe());
     UINT_PTR closer = SetTimer(nullptr, 0, 30, close_menus);
@@ -275,7 +277,7 @@ TEST_F(LoupeWindow, SystemCursorIsHiddenExactlyWhileTheGlassIsShownOutsideMenus)
     };
     for (const Step& step : steps) {
         step.act();
-        EXPECT_EQ(step.count, test_support::cursor_display_count()) << step.what;
+        EXPECT_EQ(step.count, cursor_display_count()) << step.what;
     }
     KillTimer(nullptr, closer);
     // Exit also frees the single-instance name for the next copy.
@@ -288,7 +290,7 @@ TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
     settings.loupe = 1; // the dialog needs the pointer the glass hides
     ASSERT_TRUE(create_loupe());
     show_loupe(loupe_, 1);
-    HWND other = test_support::create_popup(0, 0, 50, 50, false);
+    HWND other = create_popup(0, 0, 50, 50, false);
     UINT_PTR closer = SetTimer(nullptr, 0, 30, close_menus);
     menu_seen = false;
     HWND dialog = nullptr, front = nullptr;
@@ -301,7 +303,7 @@ TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
         SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_LBUTTONUP); // would restart the tick
         SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_RBUTTONUP); // would open the menu
         tick_ran = KillTimer(loupe_, TIMER_TRACK) != FALSE;
-        count_inside = test_support::cursor_display_count();
+        count_inside = cursor_display_count();
         front = GetForegroundWindow();
         EndDialog(dialog = open, IDCANCEL);
     });
@@ -312,7 +314,7 @@ TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
     EXPECT_FALSE(menu_seen);
     EXPECT_GE(count_inside, 0);
     EXPECT_TRUE(KillTimer(loupe_, TIMER_TRACK)) << "the tick restarts once the dialog is closed";
-    EXPECT_LT(test_support::cursor_display_count(), 0);
+    EXPECT_LT(cursor_display_count(), 0);
 }
 
 // A display change that the real screen cannot make here: 800 x 600 at the
@@ -336,12 +338,12 @@ TEST_F(LoupeWindow, DisplayChangeRebuildsTheSnapshotAndClipsToTheNewScreen) {
     // Taken again: dark gray margins (a fresh buffer is black), the screen at (1, 1).
     const COLORREF dark_gray = RGB(0x40, 0x40, 0x40);
     EXPECT_EQ(dark_gray, GetPixel(capture_dc, 0, 0));
-    EXPECT_EQ(test_support::screen_pixel(700, 500), GetPixel(capture_dc, 701, 501));
+    EXPECT_EQ(screen_pixel(700, 500), GetPixel(capture_dc, 701, 501));
     // The direct copy of normal mode stops at the new right edge.
     command(IDM_LOUPE_MODE);
     capture_origin = {790, 301};
     capture_tick_area(loupe_);
-    EXPECT_EQ(test_support::screen_pixel(799, 300), GetPixel(capture_dc, 10, 1));
+    EXPECT_EQ(screen_pixel(799, 300), GetPixel(capture_dc, 10, 1));
     EXPECT_EQ(dark_gray, GetPixel(capture_dc, 11, 1));
 }
 
@@ -370,14 +372,14 @@ TEST_F(LoupeWindow, HeldClickWaitsForTheLogicalLeftButtonWithSwappedButtons) {
     press.type = INPUT_MOUSE;
     press.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN; // the physical right button, the logical left
     SendInput(1, &press, sizeof(press));
-    bool held = test_support::wait_until([] { return GetAsyncKeyState(VK_RBUTTON) < 0; });
+    bool held = wait_until([] { return GetAsyncKeyState(VK_RBUTTON) < 0; });
     SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
     const int shown_while_held = loupe_shown;
     press.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
     SendInput(1, &press, sizeof(press));
     SwapMouseButton(FALSE);
     EXPECT_TRUE(held && shown_while_held == 0);
-    ASSERT_TRUE(test_support::wait_until([] { return GetAsyncKeyState(VK_RBUTTON) >= 0; }));
+    ASSERT_TRUE(wait_until([] { return GetAsyncKeyState(VK_RBUTTON) >= 0; }));
     SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
     EXPECT_EQ(1, loupe_shown);
 }

@@ -24,7 +24,7 @@ void record_open(const char* address) {
     ++open_count;
 }
 
-class AboutDialog : public ::testing::Test {
+class AboutDialog : public DialogTest {
   protected:
     void SetUp() override {
         opened_address.clear();
@@ -32,15 +32,10 @@ class AboutDialog : public ::testing::Test {
         set_link_opener(record_open);
     }
     void TearDown() override {
-        if (dialog_) DestroyWindow(dialog_);
+        DialogTest::TearDown();
         set_link_opener(nullptr);
-        pump();
     }
-    HWND open() {
-        dialog_ = create_dialog("ABOUTDLG", about_dialog_proc);
-        return dialog_;
-    }
-    HWND dialog_ = nullptr;
+    HWND open() { return open_dialog("ABOUTDLG", about_dialog_proc); }
 };
 
 TEST_F(AboutDialog, ShowsTheVersionLine) {
@@ -101,7 +96,7 @@ TEST_F(AboutDialog, LinkIsUnderlinedBlueOnTheDialogBackground) {
     // On the screen: blue text in the link's box, none in the e-mail line's.
     RedrawWindow(dialog_, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    pump();
+    pump_messages();
     auto blue_pixels = [](HWND control) {
         RECT r;
         GetWindowRect(control, &r);
@@ -110,7 +105,7 @@ TEST_F(AboutDialog, LinkIsUnderlinedBlueOnTheDialogBackground) {
             if (GetRValue(c) < 40 && GetGValue(c) < 40 && GetBValue(c) > 200) ++count;
         return count;
     };
-    EXPECT_TRUE(wait_for([&] { return blue_pixels(link) > 20; }));
+    EXPECT_TRUE(wait_until([&] { return blue_pixels(link) > 20; }));
     EXPECT_EQ(blue_pixels(mail), 0);
     // The underline: one row of the link with a long unbroken blue run.
     auto longest_blue_run = [](HWND control) {
@@ -135,23 +130,18 @@ TEST_F(AboutDialog, LinkIsUnderlinedBlueOnTheDialogBackground) {
 }
 
 TEST_F(AboutDialog, ClickingTheLinkOpensItsTextAndCloses) {
-    INT_PTR result = run_modal(
-        [] {
-            return DialogBoxParamA(GetModuleHandleA(nullptr), "ABOUTDLG", nullptr,
-                                   about_dialog_proc, 0);
-        },
-        [](HWND dialog) {
-            // The e-mail line is plain text: a click does nothing.
-            HWND mail = GetDlgItem(dialog, IDC_ABOUT_MAIL);
-            SendMessageA(mail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-            SendMessageA(mail, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-            EXPECT_TRUE(IsWindowVisible(dialog));
-            EXPECT_EQ(open_count, 0);
+    INT_PTR result = run_modal("ABOUTDLG", about_dialog_proc, [](HWND dialog) {
+        // The e-mail line is plain text: a click does nothing.
+        HWND mail = GetDlgItem(dialog, IDC_ABOUT_MAIL);
+        SendMessageA(mail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        SendMessageA(mail, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_EQ(open_count, 0);
 
-            HWND link = GetDlgItem(dialog, IDC_ABOUT_LINK);
-            SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-            SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-        });
+        HWND link = GetDlgItem(dialog, IDC_ABOUT_LINK);
+        SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(open_count, 1);
     EXPECT_FALSE(opened_address.empty());
@@ -168,22 +158,18 @@ TEST_F(AboutDialog, LinkOpensExactlyTheLinkText) {
 }
 
 TEST_F(AboutDialog, OkEscapeAndCloseBoxAllEndIt) {
-    auto open_modal = [] {
-        return DialogBoxParamA(GetModuleHandleA(nullptr), "ABOUTDLG", nullptr, about_dialog_proc,
-                               0);
+    const std::function<void(HWND)> ends[] = {
+        [](HWND dialog) { click(dialog, IDOK); },
+        [](HWND dialog) {
+            // Esc as the dialog's message loop receives it.
+            HWND focus = GetDlgItem(dialog, IDOK);
+            PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0);
+        },
+        [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
     };
-    EXPECT_EQ(run_modal(open_modal, [](HWND dialog) { click(dialog, IDOK); }), IDOK);
-    EXPECT_EQ(run_modal(open_modal,
-                        [](HWND dialog) {
-                            // Esc as the dialog's message loop receives it.
-                            HWND focus = GetDlgItem(dialog, IDOK);
-                            PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
-                            PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0);
-                        }),
-              IDOK);
-    EXPECT_EQ(run_modal(open_modal,
-                        [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }),
-              IDOK);
+    for (const auto& end : ends)
+        EXPECT_EQ(run_modal("ABOUTDLG", about_dialog_proc, end), IDOK);
     EXPECT_EQ(open_count, 0);
 }
 

@@ -35,43 +35,40 @@ class HeldKeys {
     void release_all() { held_keys.clear(); }
 };
 
-class HotkeyDialog : public ::testing::Test {
+class HotkeyDialog : public DialogTest {
   protected:
     void SetUp() override {
-        settings = initial_settings();
+        test_support::reset_settings();
         held_keys.clear();
         set_hotkey_key_query(held_key_query, nullptr);
     }
     void TearDown() override {
-        if (dialog_) DestroyWindow(dialog_);
-        pump();
+        DialogTest::TearDown();
         set_hotkey_key_query(nullptr, nullptr);
     }
     HWND open(IntPair hotkey) {
         settings.hotkey = hotkey;
-        if (dialog_) DestroyWindow(dialog_);
-        dialog_ = create_dialog("HOTKEYDLG", hotkey_dialog_proc);
+        open_dialog("HOTKEYDLG", hotkey_dialog_proc);
         // Key events go to the foreground thread, which must be this one.
         if (dialog_) {
             SetForegroundWindow(dialog_);
-            wait_for([&] { return GetForegroundWindow() == dialog_; }, 1000);
+            wait_until([&] { return GetForegroundWindow() == dialog_; }, 1000);
             // The poll only reads keys while the field has the focus.
             HWND field = GetDlgItem(dialog_, IDC_HOTKEY_FIELD);
             SetFocus(field);
-            wait_for([&] { return GetFocus() == field; }, 1000);
+            wait_until([&] { return GetFocus() == field; }, 1000);
         }
         return dialog_;
     }
     std::string field() { return item_text(dialog_, IDC_HOTKEY_FIELD); }
     bool field_becomes(const std::string& text) {
-        return wait_for([&] { return field() == text; }, 2000);
+        return wait_until([&] { return field() == text; }, 2000);
     }
     // Lets at least three polls run.
     void let_polls_run() {
         DWORD start = GetTickCount();
-        wait_for([&] { return GetTickCount() - start > 350; }, 1000);
+        wait_until([&] { return GetTickCount() - start > 350; }, 1000);
     }
-    HWND dialog_ = nullptr;
 };
 
 TEST_F(HotkeyDialog, OpensWithTheTextOfTheStoredHotkey) {
@@ -204,26 +201,21 @@ TEST_F(HotkeyDialog, CancelKeepsTheHotkey) {
 }
 
 TEST(HotkeyDialogModal, ResultsAreOneForOkAndTwoForCancel) {
-    settings = initial_settings();
+    test_support::reset_settings();
     settings.hotkey = {17, 0};
-    auto open = [] {
-        return DialogBoxParamA(GetModuleHandleA(nullptr), "HOTKEYDLG", nullptr, hotkey_dialog_proc,
-                               0);
-    };
-    EXPECT_EQ(run_modal(open,
-                        [](HWND dialog) {
-                            SetDlgItemTextA(dialog, IDC_HOTKEY_FIELD, "Alt+F3");
-                            click(dialog, IDCANCEL);
-                        }),
-              IDCANCEL);
-    EXPECT_EQ(settings.hotkey, (IntPair{17, 0}));
-    EXPECT_EQ(run_modal(open,
-                        [](HWND dialog) {
-                            SetDlgItemTextA(dialog, IDC_HOTKEY_FIELD, "Alt+F3");
-                            click(dialog, IDOK);
-                        }),
-              IDOK);
-    EXPECT_EQ(settings.hotkey, (IntPair{18, 114}));
+    struct Case {
+        int button;
+        IntPair hotkey;
+    } cases[] = {{IDCANCEL, {17, 0}}, {IDOK, {18, 114}}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(run_modal("HOTKEYDLG", hotkey_dialog_proc,
+                            [&](HWND dialog) {
+                                SetDlgItemTextA(dialog, IDC_HOTKEY_FIELD, "Alt+F3");
+                                click(dialog, c.button);
+                            }),
+                  c.button);
+        EXPECT_EQ(settings.hotkey, c.hotkey);
+    }
 }
 
 } // namespace

@@ -18,14 +18,9 @@
 #include "tests/win32/dialogs_test_support.h"
 
 using namespace dialog_tests;
+using namespace test_support;
 
 namespace {
-
-void derive_sizes() {
-    zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
-    half_size = divide_point(settings.size, 2);
-    size_aspect = compute_size_aspect(settings.size);
-}
 
 void set_field(HWND dialog, int id, const char* text) {
     SetDlgItemTextA(dialog, id, text);
@@ -58,21 +53,13 @@ void set_check(HWND dialog, int id, bool on) {
 }
 
 // The dialog in its modeless form, for what happens while it is open.
-class OptionsDialog : public ::testing::Test {
+class OptionsDialog : public DialogTest {
   protected:
     void SetUp() override {
-        settings = initial_settings();
-        layered_supported = 1;
+        reset_settings();
+        reset_runtime_state();
     }
-    void TearDown() override {
-        if (dialog_) DestroyWindow(dialog_);
-        pump();
-    }
-    HWND open() {
-        dialog_ = create_dialog("OPTDLG", options_dialog_proc);
-        return dialog_;
-    }
-    HWND dialog_ = nullptr;
+    HWND open() { return open_dialog("OPTDLG", options_dialog_proc); }
 };
 
 TEST_F(OptionsDialog, OpensWithTheSettings) {
@@ -241,7 +228,6 @@ TEST_F(OptionsDialog, BuddyArrowsStayInTheirRanges) {
 }
 
 TEST_F(OptionsDialog, OkStoresEveryFieldAsTyped) {
-    layered_supported = 1;
     HWND dialog = open();
     ASSERT_NE(dialog, nullptr);
     set_field(dialog, IDC_OPT_WIDTH, "40");
@@ -291,20 +277,14 @@ class OptionsApply : public ::testing::Test {
     }
 
     void SetUp() override {
-        settings = initial_settings();
+        // The loaded size and magnification; no smoothing, gray, glass mode
+        // or layered capture, as initialised.
+        reset_settings();
         settings.size = {37, 37};
         settings.magnify = 300;
-        settings.smooth = 0;
-        settings.graybmp = 0;
-        settings.loupe = 0;
-        settings.layered = 0;
         derive_sizes();
+        reset_runtime_state();
         instance_handle = GetModuleHandleA(nullptr);
-        layered_supported = 1;
-        virtual_screen = {
-            GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-            GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-            GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
         static ATOM atom = [] {
             WNDCLASSA wc = {};
             wc.lpfnWndProc = plain_proc;
@@ -323,27 +303,13 @@ class OptionsApply : public ::testing::Test {
         ASSERT_NE(popup_menu, nullptr);
     }
 
-    // The buffers as the loupe holds them for the current settings.
-    void make_buffers() {
-        recreate_capture_buffer(settings.size.x + 3, settings.size.y + 3);
-        if (settings.smooth != 0 || settings.graybmp != 0)
-            recreate_source_buffer(loupe_hwnd, settings.size.x, settings.size.y);
-        if (settings.smooth != 0) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
-    }
-
     void TearDown() override {
-        delete_zoom_buffer();
-        delete_source_buffer();
-        if (capture_dc) DeleteDC(capture_dc);
-        if (capture_bitmap) DeleteObject(capture_bitmap);
-        capture_dc = nullptr;
-        capture_bitmap = nullptr;
-        capture_bits = nullptr;
+        release_engine_buffers();
         if (menu_resource) DestroyMenu(menu_resource);
         menu_resource = popup_menu = nullptr;
         if (loupe_hwnd) DestroyWindow(loupe_hwnd);
         loupe_hwnd = nullptr;
-        pump();
+        pump_messages();
     }
 
     INT_PTR run(const std::function<void(HWND)>& edit, int button = IDOK) {
@@ -365,16 +331,10 @@ class OptionsApply : public ::testing::Test {
         DeleteObject(probe);
         return kind != ERROR;
     }
-    bool item_checked(UINT id) {
-        return (GetMenuState(popup_menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
-    }
-    bool item_grayed(UINT id) {
-        return (GetMenuState(popup_menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
-    }
 };
 
 TEST_F(OptionsApply, OkClampsDerivesAndResizes) {
-    make_buffers();
+    create_engine_buffers();
     INT_PTR result = run([](HWND dialog) {
         set_field(dialog, IDC_OPT_WIDTH, "40");
         set_field(dialog, IDC_OPT_HEIGHT, "");
@@ -401,7 +361,7 @@ TEST_F(OptionsApply, OkClampsDerivesAndResizes) {
 }
 
 TEST_F(OptionsApply, TypedSizesAreBoundedBeforeBuffersAreMade) {
-    make_buffers();
+    create_engine_buffers();
     ASSERT_EQ(run([](HWND dialog) {
                   set_field(dialog, IDC_OPT_WIDTH, "99999");
                   set_field(dialog, IDC_OPT_HEIGHT, "9999");
@@ -419,7 +379,7 @@ TEST_F(OptionsApply, CancelChangesNothing) {
     settings.smooth = 1;
     settings.loupe = 1;
     settings.maruwin = {0, 1};
-    make_buffers();
+    create_engine_buffers();
     Settings before = settings;
     SIZE size_before = window_size();
     HBITMAP capture_before = capture_bitmap, source_before = source_bitmap,
@@ -447,7 +407,7 @@ TEST_F(OptionsApply, CancelChangesNothing) {
 
 TEST_F(OptionsApply, BilinearToBicubicKeepsTheContextsAndRemakesTheBitmaps) {
     settings.smooth = 1;
-    make_buffers();
+    create_engine_buffers();
     HDC zoom_dc_before = zoom_dc, source_dc_before = source_dc;
     HBITMAP zoom_before = zoom_bitmap, source_before = source_bitmap;
     ASSERT_NE(zoom_before, nullptr);
@@ -466,7 +426,7 @@ TEST_F(OptionsApply, BilinearToBicubicKeepsTheContextsAndRemakesTheBitmaps) {
 }
 
 TEST_F(OptionsApply, SmoothingOnMakesTheBuffersAndOffDropsThem) {
-    make_buffers();
+    create_engine_buffers();
     ASSERT_EQ(zoom_dc, nullptr);
     ASSERT_EQ(source_dc, nullptr);
     ASSERT_EQ(run([](HWND dialog) {
@@ -493,7 +453,7 @@ TEST_F(OptionsApply, SmoothingOnMakesTheBuffersAndOffDropsThem) {
 TEST_F(OptionsApply, GrayKeepsTheSourceBufferWhenSmoothingGoesOff) {
     settings.smooth = 2;
     settings.graybmp = 1;
-    make_buffers();
+    create_engine_buffers();
     HDC source_dc_before = source_dc;
     ASSERT_EQ(run([](HWND dialog) {
                   set_field(dialog, IDC_OPT_WIDTH, "51");
@@ -508,7 +468,7 @@ TEST_F(OptionsApply, GrayKeepsTheSourceBufferWhenSmoothingGoesOff) {
 TEST_F(OptionsApply, LayeredCaptureClearsAndGraysTheClickThroughItem) {
     settings.loupe = 1;
     settings.addhole = 1;
-    make_buffers();
+    create_engine_buffers();
     CheckMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_CHECKED);
     EnableMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_ENABLED);
     SetWindowLongA(loupe_hwnd, GWL_EXSTYLE,
@@ -524,7 +484,7 @@ TEST_F(OptionsApply, LayeredCaptureClearsAndGraysTheClickThroughItem) {
 TEST_F(OptionsApply, LiveCopyInGlassModeEnablesTheItemKeepingItsCheck) {
     settings.loupe = 1;
     settings.layered = 1;
-    make_buffers();
+    create_engine_buffers();
     CheckMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_CHECKED);
     EnableMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_GRAYED);
     ASSERT_EQ(run([](HWND dialog) { set_check(dialog, IDC_OPT_LAYERED, false); }), IDOK);
@@ -533,33 +493,32 @@ TEST_F(OptionsApply, LiveCopyInGlassModeEnablesTheItemKeepingItsCheck) {
 }
 
 TEST_F(OptionsApply, RegionFollowsTheRoundChoiceOfTheCurrentMode) {
-    settings.loupe = 1;
-    make_buffers();
-    ASSERT_EQ(run([](HWND dialog) {
-                  set_check(dialog, IDC_OPT_ROUND_LOUPE, true);
-                  set_check(dialog, IDC_OPT_ROUND_NORMAL, false);
-              }),
-              IDOK);
-    EXPECT_TRUE(has_region());
-    ASSERT_EQ(run([](HWND dialog) { set_check(dialog, IDC_OPT_ROUND_LOUPE, false); }), IDOK);
-    EXPECT_FALSE(has_region());
-
-    settings.loupe = 0; // normal mode: the other checkbox decides
-    ASSERT_EQ(run([](HWND dialog) {
-                  set_check(dialog, IDC_OPT_ROUND_LOUPE, true);
-                  set_check(dialog, IDC_OPT_ROUND_NORMAL, false);
-              }),
-              IDOK);
-    EXPECT_FALSE(has_region());
-    ASSERT_EQ(run([](HWND dialog) { set_check(dialog, IDC_OPT_ROUND_NORMAL, true); }), IDOK);
-    EXPECT_TRUE(has_region());
+    // One OK after another: the checkbox of the mode the loupe is in decides.
+    struct Step {
+        int loupe;
+        bool round_loupe, round_normal, region;
+    } steps[] = {{1, true, false, true},
+                 {1, false, false, false},
+                 {0, true, false, false},
+                 {0, true, true, true}};
+    create_engine_buffers();
+    for (const Step& step : steps) {
+        settings.loupe = step.loupe;
+        ASSERT_EQ(run([&](HWND dialog) {
+                      set_check(dialog, IDC_OPT_ROUND_LOUPE, step.round_loupe);
+                      set_check(dialog, IDC_OPT_ROUND_NORMAL, step.round_normal);
+                  }),
+                  IDOK);
+        EXPECT_EQ(has_region(), step.region)
+            << "loupe " << step.loupe << ", round " << step.round_loupe << step.round_normal;
+    }
 }
 
 TEST_F(OptionsApply, SnapshotInGlassModeGetsAScreenSizedCaptureBuffer) {
     settings.loupe = 1;
     settings.layered = 1;
     settings.loupetype = 1;
-    make_buffers();
+    create_engine_buffers();
     ASSERT_EQ(run([](HWND dialog) { click(dialog, IDC_OPT_SNAPSHOT); }), IDOK);
     EXPECT_EQ(settings.loupetype, 0);
     EXPECT_EQ(snapshot_mode, 1);

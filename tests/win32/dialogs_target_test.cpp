@@ -13,6 +13,7 @@
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "settings/rules.h"
+#include "tests/common/settings_helpers.h"
 #include "tests/win32/dialogs_test_support.h"
 
 using namespace dialog_tests;
@@ -34,45 +35,20 @@ const std::string kShown = texts::kVisibilityTypeNames[0];
 const std::string kHidden = texts::kVisibilityTypeNames[1];
 const std::string kToggle = texts::kVisibilityTypeNames[2];
 
-struct Rule {
-    std::string class_name, title;
-    int32_t type;
-    bool operator==(const Rule& o) const {
-        return class_name == o.class_name && title == o.title && type == o.type;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Rule& r) {
-    return out << "{" << r.class_name << "|" << r.title << "|" << r.type << "}";
-}
-
-std::vector<Rule> table() {
-    std::vector<Rule> rules;
-    for (const auto& entry : rule_table)
-        rules.push_back({entry.first, entry.second.title_pattern, entry.second.type});
-    return rules;
-}
-
-class TargetDialog : public ::testing::Test {
+class TargetDialog : public DialogTest {
   protected:
     void SetUp() override {
-        clear_rules();
+        test_support::reset_settings();
         reset_rule_sort_directions();
     }
     void TearDown() override {
-        close();
+        DialogTest::TearDown();
         clear_rules();
-        pump();
     }
     HWND open() {
-        close();
-        dialog_ = create_dialog("TARGETDLG", target_dialog_proc);
+        open_dialog("TARGETDLG", target_dialog_proc);
         list_ = dialog_ ? GetDlgItem(dialog_, IDC_RULE_LIST) : nullptr;
         return dialog_;
-    }
-    void close() {
-        if (dialog_) DestroyWindow(dialog_);
-        dialog_ = list_ = nullptr;
     }
 
     int row_count() { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
@@ -109,13 +85,12 @@ class TargetDialog : public ::testing::Test {
         LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageA(header, WM_LBUTTONUP, 0, at);
-        pump();
+        pump_messages();
     }
     int combo_selection() {
         return static_cast<int>(SendDlgItemMessageA(dialog_, IDC_RULE_TYPE, CB_GETCURSEL, 0, 0));
     }
 
-    HWND dialog_ = nullptr;
     HWND list_ = nullptr;
 };
 
@@ -272,7 +247,7 @@ TEST_F(TargetDialog, OkStoresTheListOrderedByClassName) {
     EXPECT_EQ(cell(0, 1), "z");
     click(dialog_, IDOK);
     // The table is ordered by class name; rules of one class keep list order.
-    EXPECT_EQ(table(), (std::vector<Rule>{{"A", "z", 2}, {"A", "y", 1}, {"B", "x", 3}}));
+    EXPECT_EQ(table_rules(), (std::vector<Rule>{{"A", "z", 2}, {"A", "y", 1}, {"B", "x", 3}}));
 }
 
 TEST_F(TargetDialog, CancelLeavesTheTable) {
@@ -281,7 +256,7 @@ TEST_F(TargetDialog, CancelLeavesTheTable) {
     click(dialog_, IDC_RULE_CLEAR);
     click(dialog_, IDC_RULE_ADD);
     click(dialog_, IDCANCEL);
-    EXPECT_EQ(table(), (std::vector<Rule>{{"A", "y", 1}}));
+    EXPECT_EQ(table_rules(), (std::vector<Rule>{{"A", "y", 1}}));
 }
 
 TEST_F(TargetDialog, HandEditedTypeSurvivesOk) {
@@ -291,7 +266,7 @@ TEST_F(TargetDialog, HandEditedTypeSurvivesOk) {
     EXPECT_EQ(cell(0, 2), "7");
     EXPECT_EQ(cell(1, 2), "0");
     click(dialog_, IDOK);
-    EXPECT_EQ(table(), (std::vector<Rule>{{"Odd", "t", 7}, {"Zero", "t", 0}}));
+    EXPECT_EQ(table_rules(), (std::vector<Rule>{{"Odd", "t", 7}, {"Zero", "t", 0}}));
 }
 
 TEST_F(TargetDialog, OkKeepsWhatTheTickCanMatchOnWholeCharacters) {
@@ -312,7 +287,8 @@ TEST_F(TargetDialog, OkKeepsWhatTheTickCanMatchOnWholeCharacters) {
         insert_rule(c.class_name.c_str(), c.title.c_str(), 2);
         ASSERT_NE(open(), nullptr);
         click(dialog_, IDOK);
-        EXPECT_EQ(table(), (std::vector<Rule>{{c.kept_class, c.kept_title, 2}})) << c.class_name;
+        EXPECT_EQ(table_rules(), (std::vector<Rule>{{c.kept_class, c.kept_title, 2}}))
+            << c.class_name;
     }
 }
 
@@ -378,7 +354,7 @@ TEST_F(TargetDialog, WindowInformationComesFromTheWindowActivatedNext) {
     ASSERT_NE(other.window(), nullptr);
     ASSERT_NE(open(), nullptr);
     SetForegroundWindow(dialog_);
-    ASSERT_TRUE(wait_for([&] { return GetForegroundWindow() == dialog_; }));
+    ASSERT_TRUE(wait_until([&] { return GetForegroundWindow() == dialog_; }));
 
     // Clicks inside the dialog capture nothing.
     click(dialog_, IDC_RULE_CAPTURE);
@@ -389,31 +365,29 @@ TEST_F(TargetDialog, WindowInformationComesFromTheWindowActivatedNext) {
     DWORD before = GetTickCount();
     other.come_forward();
     EXPECT_TRUE(
-        wait_for([&] { return item_text(dialog_, IDC_RULE_CLASS) == "DialogsCaptureTarget"; }));
+        wait_until([&] { return item_text(dialog_, IDC_RULE_CLASS) == "DialogsCaptureTarget"; }));
     EXPECT_GE(GetTickCount() - before, 90u); // the pause for the clicked window
     EXPECT_EQ(item_text(dialog_, IDC_RULE_TITLE), "Target title");
 
     // Captured once: the next deactivation leaves the fields alone.
     SetDlgItemTextA(dialog_, IDC_RULE_TITLE, "kept");
     SetForegroundWindow(dialog_);
-    ASSERT_TRUE(wait_for([&] { return GetForegroundWindow() == dialog_; }));
+    ASSERT_TRUE(wait_until([&] { return GetForegroundWindow() == dialog_; }));
     other.come_forward();
-    ASSERT_TRUE(wait_for([&] { return GetForegroundWindow() == other.window(); }));
+    ASSERT_TRUE(wait_until([&] { return GetForegroundWindow() == other.window(); }));
     EXPECT_EQ(item_text(dialog_, IDC_RULE_TITLE), "kept");
 
     // Leave this thread in the foreground, as the other tests expect it.
     SetForegroundWindow(dialog_);
-    EXPECT_TRUE(wait_for([&] { return GetForegroundWindow() == dialog_; }));
+    EXPECT_TRUE(wait_until([&] { return GetForegroundWindow() == dialog_; }));
 }
 
 TEST(TargetDialogModal, OkReturnsOneAndCancelTwo) {
     clear_rules();
-    auto open = [] {
-        return DialogBoxParamA(GetModuleHandleA(nullptr), "TARGETDLG", nullptr, target_dialog_proc,
-                               0);
-    };
-    EXPECT_EQ(run_modal(open, [](HWND dialog) { click(dialog, IDCANCEL); }), IDCANCEL);
-    EXPECT_EQ(run_modal(open,
+    EXPECT_EQ(
+        run_modal("TARGETDLG", target_dialog_proc, [](HWND dialog) { click(dialog, IDCANCEL); }),
+        IDCANCEL);
+    EXPECT_EQ(run_modal("TARGETDLG", target_dialog_proc,
                         [](HWND dialog) {
                             click(dialog, IDC_RULE_ADD);
                             click(dialog, IDOK);

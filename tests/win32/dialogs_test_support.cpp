@@ -1,21 +1,10 @@
 #include "tests/win32/dialogs_test_support.h"
+#include "tests/common/bmp_file.h"
 #include "tests/win32/test_support.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace dialog_tests {
-
-// The dialog tests share the message pump and the deadline wait of the
-// engine tests.
-void pump() {
-    test_support::pump_messages();
-}
-
-bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms) {
-    return test_support::wait_until(condition, timeout_ms);
-}
 
 namespace {
 
@@ -67,15 +56,24 @@ INT_PTR run_modal(const std::function<INT_PTR()>& open, const std::function<void
     INT_PTR result = open();
     KillTimer(nullptr, timer);
     active_driver = nullptr;
-    pump();
+    pump_messages();
     return result;
+}
+
+INT_PTR run_modal(const char* template_name, DLGPROC procedure,
+                  const std::function<void(HWND)>& drive) {
+    return run_modal(
+        [&] {
+            return DialogBoxParamA(GetModuleHandleA(nullptr), template_name, nullptr, procedure, 0);
+        },
+        drive);
 }
 
 HWND create_dialog(const char* template_name, DLGPROC procedure, HWND owner) {
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), template_name, owner, procedure, 0);
     if (dialog) {
         ShowWindow(dialog, SW_SHOW);
-        pump();
+        pump_messages();
     }
     return dialog;
 }
@@ -126,46 +124,16 @@ std::vector<COLORREF> grab_pixels(const RECT& area) {
 bool save_window_shot(HWND window, const std::string& name) {
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    pump();
+    pump_messages();
     RECT area;
     GetWindowRect(window, &area);
-    std::vector<COLORREF> pixels = grab_pixels(area);
-    int w = area.right - area.left, h = area.bottom - area.top;
+    const std::vector<COLORREF> pixels = grab_pixels(area);
+    const int w = area.right - area.left, h = area.bottom - area.top;
     if (pixels.empty()) return false;
-
-    std::string dir;
-    if (const char* env = std::getenv("BRISVANE_SHOTS")) dir = env;
-    if (!dir.empty()) {
-        CreateDirectoryA(dir.c_str(), nullptr);
-        if (dir.back() != '\\') dir += '\\';
-    }
-    FILE* file = std::fopen((dir + name + ".bmp").c_str(), "wb");
-    if (!file) return false;
-    int stride = (3 * w + 3) & ~3;
-    BITMAPFILEHEADER fh = {};
-    BITMAPINFOHEADER ih = {};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    ih.biSize = sizeof ih;
-    ih.biWidth = w;
-    ih.biHeight = -h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    ih.biCompression = BI_RGB;
-    std::fwrite(&fh, sizeof fh, 1, file);
-    std::fwrite(&ih, sizeof ih, 1, file);
-    std::vector<BYTE> row(stride, 0);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            COLORREF c = pixels[static_cast<size_t>(y) * w + x];
-            row[3 * x] = GetBValue(c);
-            row[3 * x + 1] = GetGValue(c);
-            row[3 * x + 2] = GetRValue(c);
-        }
-        std::fwrite(row.data(), 1, row.size(), file);
-    }
-    return std::fclose(file) == 0;
+    return write_bmp24(shots_dir() + name + ".bmp", w, h, [&](int x, int y) {
+        const COLORREF c = pixels[static_cast<size_t>(y) * w + x];
+        return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+    });
 }
 
 } // namespace dialog_tests

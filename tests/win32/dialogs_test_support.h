@@ -1,18 +1,21 @@
-// Helpers of the dialog tests: running a modal dialog that a timer drives from
-// inside its own message loop, waiting with a deadline, and screenshots.
+// Helpers of the dialog tests: a fixture that holds one modeless dialog at a
+// time, running a modal dialog that a timer drives from inside its own
+// message loop, reading controls, and screenshots. Waiting goes through the
+// message pump all Win32 tests share.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
 #include <vector>
 #include <string>
 
+#include "tests/win32/test_support.h"
+
 namespace dialog_tests {
 
-// Dispatches pending messages of this thread.
-void pump();
-// Pumps messages until the condition holds or the deadline passes.
-bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms = 3000);
+using test_support::pump_messages;
+using test_support::wait_until;
 
 // Calls open() (which shows a modal dialog); as soon as the dialog is up,
 // drive(dialog) runs inside its message loop. A dialog that drive() left open
@@ -20,9 +23,33 @@ bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms = 3000);
 constexpr INT_PTR kAbandoned = 99;
 INT_PTR run_modal(const std::function<INT_PTR()>& open, const std::function<void(HWND)>& drive,
                   DWORD timeout_ms = 5000);
+// The same for the modal dialog of a template and its procedure, without owner.
+INT_PTR run_modal(const char* template_name, DLGPROC procedure,
+                  const std::function<void(HWND)>& drive);
 
 // The modeless form of a dialog built from its real template and procedure.
 HWND create_dialog(const char* template_name, DLGPROC procedure, HWND owner = nullptr);
+
+// A test of one modeless dialog, dialog_, destroyed (and the messages it left
+// pumped) after each test.
+class DialogTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        close();
+        pump_messages();
+    }
+    // Opens a fresh modeless dialog, closing the one still open.
+    HWND open_dialog(const char* template_name, DLGPROC procedure) {
+        close();
+        dialog_ = create_dialog(template_name, procedure);
+        return dialog_;
+    }
+    void close() {
+        if (dialog_) DestroyWindow(dialog_);
+        dialog_ = nullptr;
+    }
+    HWND dialog_ = nullptr;
+};
 
 std::string text_of(HWND window);
 std::string item_text(HWND dialog, int id);

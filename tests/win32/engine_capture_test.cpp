@@ -105,10 +105,7 @@ TEST_F(CaptureTest, SnapshotStrategyKeepsTheBuffer) {
 
 TEST_F(CaptureTest, SnapshotHoldsTheVirtualScreenAtOneOneWithDarkGrayMargins) {
     ForeignPatternWindow below(300, 200, 120, 80);
-    virtual_screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0,
-                      0};
-    virtual_screen.right = virtual_screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    virtual_screen.bottom = virtual_screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    // virtual_screen is the system's, as the reset read it.
     const int vw = virtual_screen.right - virtual_screen.left;
     const int vh = virtual_screen.bottom - virtual_screen.top;
     recreate_capture_buffer(vw + 3, vh + 3);

@@ -190,39 +190,59 @@ TEST_F(ClipboardTest, CopyReplacesWhatWasOnTheClipboard) {
 }
 
 // Another program holding the clipboard open: a thread of its own with a
-// window of its own (two callers without windows may both open it).
-struct Holder {
-    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    bool ok = false;
-};
+// window of its own (two callers without windows may both open it). It holds
+// the clipboard from construction until release() or destruction.
+class ClipboardHolder {
+  public:
+    ClipboardHolder() {
+        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+        started_ = WaitForSingleObject(opened_, 5000) == WAIT_OBJECT_0;
+    }
+    ~ClipboardHolder() {
+        release();
+        CloseHandle(opened_);
+        CloseHandle(release_);
+    }
+    ClipboardHolder(const ClipboardHolder&) = delete;
+    ClipboardHolder& operator=(const ClipboardHolder&) = delete;
 
-DWORD WINAPI hold_clipboard(void* parameter) {
-    auto* holder = static_cast<Holder*>(parameter);
-    HWND window = create_popup(0, 0, 10, 10, false);
-    holder->ok = OpenClipboard(window) != FALSE;
-    SetEvent(holder->opened);
-    WaitForSingleObject(holder->release, 10000);
-    if (holder->ok) CloseClipboard();
-    DestroyWindow(window);
-    return 0;
-}
+    bool started() const { return started_; } // the thread came as far as OpenClipboard
+    bool holds() const { return holds_; }     // and OpenClipboard succeeded
+    void release() {
+        if (!thread_) return;
+        SetEvent(release_);
+        WaitForSingleObject(thread_, 5000);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+
+  private:
+    static DWORD WINAPI run(void* parameter) {
+        auto* self = static_cast<ClipboardHolder*>(parameter);
+        HWND window = create_popup(0, 0, 10, 10, false);
+        self->holds_ = OpenClipboard(window) != FALSE;
+        SetEvent(self->opened_);
+        WaitForSingleObject(self->release_, 10000);
+        if (self->holds_) CloseClipboard();
+        DestroyWindow(window);
+        return 0;
+    }
+    HANDLE opened_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread_ = nullptr;
+    bool started_ = false;
+    bool holds_ = false;
+};
 
 TEST_F(ClipboardTest, BusyClipboardShowsTheMessageAndKeepsItsContent) {
     create_engine_buffers();
     put_text_on_clipboard(other_, "earlier text");
-    Holder holder;
-    HANDLE thread = CreateThread(nullptr, 0, hold_clipboard, &holder, 0, nullptr);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.opened, 5000));
-    ASSERT_TRUE(holder.ok);
+    ClipboardHolder holder;
+    ASSERT_TRUE(holder.started());
+    ASSERT_TRUE(holder.holds());
 
     copy_image_to_clipboard(loupe_);
-
-    SetEvent(holder.release);
-    WaitForSingleObject(thread, 5000);
-    CloseHandle(thread);
-    CloseHandle(holder.opened);
-    CloseHandle(holder.release);
+    holder.release();
 
     ASSERT_EQ(1u, box_calls.size());
     EXPECT_EQ(loupe_, box_calls[0].owner); // so a tray click can bring it to the front
@@ -245,10 +265,9 @@ int reentering_box(HWND owner, const char* text, const char* caption, UINT type)
 
 TEST_F(ClipboardTest, BusyClipboardGivesOneMessageEvenWhenTheCopyIsAskedAgainMeanwhile) {
     create_engine_buffers();
-    Holder holder;
-    HANDLE thread = CreateThread(nullptr, 0, hold_clipboard, &holder, 0, nullptr);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.opened, 5000));
-    ASSERT_TRUE(holder.ok);
+    ClipboardHolder holder;
+    ASSERT_TRUE(holder.started());
+    ASSERT_TRUE(holder.holds());
 
     reentering_loupe = loupe_;
     set_message_box_hook(reentering_box);
@@ -258,12 +277,6 @@ TEST_F(ClipboardTest, BusyClipboardGivesOneMessageEvenWhenTheCopyIsAskedAgainMea
     // Once dismissed, the next busy copy reports again.
     copy_image_to_clipboard(loupe_);
     EXPECT_EQ(2u, box_calls.size());
-
-    SetEvent(holder.release);
-    WaitForSingleObject(thread, 5000);
-    CloseHandle(thread);
-    CloseHandle(holder.opened);
-    CloseHandle(holder.release);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <string>
 #include "loupe/state.h"
+#include "tests/win32/settings_temp_folder.h"
 
 class LoupeWindowTest : public ::testing::Test {
   protected:
@@ -15,11 +16,6 @@ class LoupeWindowTest : public ::testing::Test {
     HWND create_loupe();
     // Runs the command as the menu would.
     void command(UINT id);
-    bool item_checked(UINT id);
-    bool item_grayed(UINT id);
-    std::string folder_;
+    WinTempFolder folder_; // holds the settings file and the help path
     HWND loupe_ = nullptr;
 };
-
-// Resets the runtime state to what it is before start-up.
-void reset_runtime_state();

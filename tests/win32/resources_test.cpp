@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,9 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/win32/dialogs_test_support.h"
+
+using namespace dialog_tests;
 
 namespace {
 
@@ -33,12 +37,6 @@ std::string to_cp932(const wchar_t* text, size_t length) {
     return out;
 }
 
-std::string window_text(HWND hwnd) {
-    char buffer[512] = {};
-    GetWindowTextA(hwnd, buffer, sizeof buffer);
-    return buffer;
-}
-
 std::string class_name(HWND hwnd) {
     char buffer[128] = {};
     GetClassNameA(hwnd, buffer, sizeof buffer);
@@ -47,14 +45,6 @@ std::string class_name(HWND hwnd) {
 
 bool same_class(const std::string& a, const std::string& b) {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
-void pump_messages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 void init_common_controls() {
@@ -472,7 +462,7 @@ TEST(ResourcesDialogs, EveryDialogCreatesWithAllItsControls) {
         SCOPED_TRACE(want.name);
         HWND dialog = CreateDialogParamA(module(), want.name, nullptr, passive_dialog_proc, 0);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(window_text(dialog), want.caption);
+        EXPECT_EQ(text_of(dialog), want.caption);
 
         // The dialog font is the one the template names, at 9 points.
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
@@ -502,7 +492,7 @@ TEST(ResourcesDialogs, EveryDialogCreatesWithAllItsControls) {
             // An icon static's text names its icon; it shows the picture instead.
             const bool icon = same_class(w.cls, "Static") && (w.style & SS_TYPEMASK) == SS_ICON;
             if (!icon) {
-                EXPECT_EQ(window_text(child), w.text);
+                EXPECT_EQ(text_of(child), w.text);
             }
             const DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
             const DWORD required =
@@ -681,45 +671,13 @@ TEST(ResourcesManifest, SelectsVersion6CommonControlsAndDpiAwareness) {
 
 // ---------------------------------------------------------------------------
 // Screenshots: each dialog shown and grabbed from the screen, to be looked at
-// (Japanese glyphs, half-width katakana, layout). Set BRISVANE_SHOT_DIR to
+// (Japanese glyphs, half-width katakana, layout). Set BRISVANE_SHOTS to
 // keep them as <name>.bmp in that folder.
-
-bool save_bmp(const std::string& path, HDC dc, HBITMAP bitmap, int width, int height) {
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<BYTE> bits(stride * height);
-    GetDIBits(dc, bitmap, 0, height, bits.data(), reinterpret_cast<BITMAPINFO*>(&header),
-              DIB_RGB_COLORS);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return false;
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&header, sizeof header, 1, out);
-    std::fwrite(bits.data(), 1, bits.size(), out);
-    return std::fclose(out) == 0;
-}
-
-// Counts pixels of the grabbed window that are drawn in the button-text colour.
-int text_pixels(HDC dc, int width, int height) {
-    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
-    int n = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            n += GetPixel(dc, x, y) == text;
-    return n;
-}
 
 TEST(ResourcesDialogs, ShownDialogsDrawTheirTexts) {
     init_common_controls();
-    const char* folder = std::getenv("BRISVANE_SHOT_DIR");
+    const bool keep_shots = std::getenv("BRISVANE_SHOTS") != nullptr;
+    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
     for (const Dialog& want : kDialogs) {
         SCOPED_TRACE(want.name);
         HWND dialog = CreateDialogParamA(module(), want.name, nullptr, passive_dialog_proc, 0);
@@ -729,33 +687,20 @@ TEST(ResourcesDialogs, ShownDialogsDrawTheirTexts) {
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         RECT r;
         GetWindowRect(dialog, &r);
-        const int width = r.right - r.left, height = r.bottom - r.top;
-        HDC screen = GetDC(nullptr);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-        HGDIOBJ old = SelectObject(dc, bitmap);
 
         // The screen catches up with the painting asynchronously under some
         // drivers: grab until the texts are there, with a deadline.
         int drawn = 0;
-        const DWORD deadline = GetTickCount() + 3000;
-        do {
-            pump_messages();
+        wait_until([&] {
             GdiFlush();
-            BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-            drawn = text_pixels(dc, width, height);
-            if (drawn > 200) break;
-            Sleep(20);
-        } while (GetTickCount() < deadline);
+            const std::vector<COLORREF> pixels = grab_pixels(r);
+            drawn = static_cast<int>(std::count(pixels.begin(), pixels.end(), text));
+            return drawn > 200;
+        });
         EXPECT_GT(drawn, 200);
-        if (folder) {
-            std::string path = std::string(folder) + "\\" + want.name + ".bmp";
-            EXPECT_TRUE(save_bmp(path, dc, bitmap, width, height)) << path;
+        if (keep_shots) {
+            EXPECT_TRUE(save_window_shot(dialog, want.name));
         }
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
         DestroyWindow(dialog);
         pump_messages();
     }

@@ -10,7 +10,9 @@
 #include "platform/file_replace.h"
 #include "settings/rules.h"
 #include "settings/settings.h"
+#include "tests/common/settings_helpers.h"
 #include "tests/win32/settings_temp_folder.h"
+#include "tests/win32/test_support.h"
 
 namespace {
 
@@ -18,8 +20,7 @@ class SettingsOnWindows : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(folder.path().empty());
-        settings = initial_settings();
-        clear_rules();
+        test_support::reset_settings();
         use_file("brisvane.ini");
     }
     void TearDown() override { clear_rules(); }
@@ -33,6 +34,13 @@ class SettingsOnWindows : public ::testing::Test {
         temp_path = replacement_temp_path(settings_path);
     }
 
+    // A save that could not complete left the file as it was and no scratch
+    // file beside it.
+    void expect_old_file_kept(const std::string& old_content) {
+        EXPECT_EQ(read_file_bytes(ini_path), old_content);
+        EXPECT_FALSE(path_exists(temp_path));
+    }
+
     WinTempFolder folder;
     std::string ini_path;
     std::string temp_path;
@@ -44,14 +52,6 @@ const char kSavedDefaults[] = "[option]\r\nsize=37,37\r\nmagnify=300\r\nposition
                               "marker=1\r\naddhole=0\r\ngraybmp=0\r\ninvertbmp=0\r\nwinset=0\r\n"
                               "smooth=0\r\nposat=0\r\nwaddjust=10\r\nmaruwin=0,1\r\n"
                               "hexcolor=0\r\n\r\n[target]\r\n";
-
-// A stream on the scratch file whose every write fails.
-FILE* open_unwritable(const char* temp) {
-    FILE* create = std::fopen(temp, "wt");
-    if (!create) return nullptr;
-    std::fclose(create);
-    return std::fopen(temp, "rt");
-}
 
 } // namespace
 
@@ -90,8 +90,7 @@ TEST_F(SettingsOnWindows, FailedWriteLeavesTheOldFileAndNoScratchFile) {
     ReplacementOpenHook previous = set_replacement_open_hook(open_unwritable);
     save_settings();
     set_replacement_open_hook(previous);
-    EXPECT_EQ(read_file_bytes(ini_path), old_content);
-    EXPECT_FALSE(path_exists(temp_path));
+    expect_old_file_kept(old_content);
 }
 
 TEST_F(SettingsOnWindows, ReadOnlyFileIsNotReplaced) {
@@ -100,8 +99,7 @@ TEST_F(SettingsOnWindows, ReadOnlyFileIsNotReplaced) {
     ASSERT_TRUE(SetFileAttributesA(ini_path.c_str(), FILE_ATTRIBUTE_READONLY));
     save_settings();
     SetFileAttributesA(ini_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(read_file_bytes(ini_path), old_content);
-    EXPECT_FALSE(path_exists(temp_path));
+    expect_old_file_kept(old_content);
 }
 
 TEST_F(SettingsOnWindows, FileHeldOpenByAnotherProgramIsNotReplaced) {
@@ -112,8 +110,7 @@ TEST_F(SettingsOnWindows, FileHeldOpenByAnotherProgramIsNotReplaced) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     save_settings();
     CloseHandle(held);
-    EXPECT_EQ(read_file_bytes(ini_path), old_content);
-    EXPECT_FALSE(path_exists(temp_path));
+    expect_old_file_kept(old_content);
 }
 
 TEST_F(SettingsOnWindows, LoadThroughTheSystemReader) {

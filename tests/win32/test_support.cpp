@@ -3,6 +3,7 @@
 #include "loupe/buffers.h"
 #include "loupe/state.h"
 #include "engine/gray.h"
+#include "settings/rules.h"
 #include "settings/settings.h"
 
 namespace test_support {
@@ -64,35 +65,49 @@ COLORREF grayed(COLORREF colour) {
     return RGB(g, g, g);
 }
 
-void reset_engine_state() {
-    // The loaded defaults of everything the drawing layer reads.
+void reset_settings() {
     settings = initial_settings();
-    settings.size = {37, 37};
-    settings.magnify = 300;
-    settings.ttdisp = 0;
-    settings.loupe = 0;
-    settings.loupetype = 0;
-    settings.layered = 0;
-    settings.marker = 1;
-    settings.graybmp = 0;
-    settings.invertbmp = 0;
-    settings.smooth = 0;
-    settings.maruwin = {0, 0};
-    zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
-    half_size = divide_point(settings.size, 2);
-    size_aspect = compute_size_aspect(settings.size);
+    clear_rules();
+}
+
+void reset_runtime_state() {
+    loupe_hwnd = nullptr;
     loupe_shown = 0;
+    toggle_on = 0;
+    first_tick = 1;
     tip_active = 0;
     snapshot_mode = 0;
-    layered_supported = 1;
+    last_cursor_pos = {-1, -1};
+    still_ticks = -1;
+    toggle_latch = 0;
     capture_origin = {0, 0};
+    tooltip_hwnd = nullptr;
+    tool_info = {};
+    layered_supported = 1;
     // As start-up reads it.
     virtual_screen.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
     virtual_screen.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     virtual_screen.right = virtual_screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
     virtual_screen.bottom = virtual_screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    tooltip_hwnd = nullptr;
-    tool_info = {};
+}
+
+void derive_sizes() {
+    zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
+    half_size = divide_point(settings.size, 2);
+    size_aspect = compute_size_aspect(settings.size);
+}
+
+void reset_engine_state() {
+    // The loaded defaults of everything the drawing layer reads; the rest is
+    // as initialised: normal mode, direct capture, marker on, no gray,
+    // inversion or smoothing.
+    reset_settings();
+    settings.size = {37, 37};
+    settings.magnify = 300;
+    settings.ttdisp = 0;
+    settings.maruwin = {0, 0};
+    derive_sizes();
+    reset_runtime_state();
 }
 
 void fill_capture_with_pattern(int width, int height, int dx, int dy) {
@@ -105,8 +120,7 @@ void fill_capture_with_pattern(int width, int height, int dx, int dy) {
 }
 
 void create_engine_buffers() {
-    zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
-    half_size = divide_point(settings.size, 2);
+    derive_sizes();
     recreate_capture_buffer(settings.size.x + 3, settings.size.y + 3);
     fill_capture_with_pattern(settings.size.x + 3, settings.size.y + 3);
     if (settings.graybmp || settings.smooth) {
@@ -132,6 +146,14 @@ void release_engine_buffers() {
         if (*pen) DeleteObject(*pen);
         *pen = nullptr;
     }
+}
+
+bool item_checked(UINT id) {
+    return (GetMenuState(popup_menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+bool item_grayed(UINT id) {
+    return (GetMenuState(popup_menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
 namespace {

@@ -1,6 +1,7 @@
-// Helpers shared by the Win32 tests of the drawing layer: pixel buffers that
-// can be read back, a known test pattern, real windows that paint it, and
-// waiting with a deadline instead of sleeping blindly.
+// Helpers shared by the Win32 tests: the one message pump and deadline wait,
+// the resets of the settings and the loupe's runtime state between tests,
+// pixel buffers that can be read back, a known test pattern and real windows
+// that paint it.
 #pragma once
 #include <windows.h>
 
@@ -44,10 +45,18 @@ COLORREF inverted(COLORREF colour);
 // The same gray the renderer must produce, through the pure arithmetic.
 COLORREF grayed(COLORREF colour);
 
+// The settings record as it is before loading, and an empty rule table.
+void reset_settings();
+// The loupe's runtime values as they are before start-up (hidden, no
+// tooltip, no snapshot, the first tick still to come), on a system with
+// layered windows and with the virtual screen read as start-up reads it.
+void reset_runtime_state();
+// zoomed_size, half_size and size_aspect computed again from the settings.
+void derive_sizes();
 // The settings the drawing layer reads at their defaults (size 37,37,
 // magnify 300, marker on, rectangular, no gray, inversion or smoothing, point
 // information off) with the derived values recomputed,
-// and the loupe's runtime state cleared (no buffers, no tooltip, hidden).
+// and the loupe's runtime state reset (no buffers, no tooltip, hidden).
 void reset_engine_state();
 // Work buffers for the current settings made the way the loupe makes them:
 // capture block (size + 3) filled with pattern(bx, by), plus source and zoom
@@ -57,6 +66,10 @@ void create_engine_buffers();
 void fill_capture_with_pattern(int width, int height, int dx = 0, int dy = 0);
 // Releases everything create_engine_buffers made.
 void release_engine_buffers();
+
+// The check mark and the grayed state of a command in the loupe's popup menu.
+bool item_checked(UINT id);
+bool item_grayed(UINT id);
 
 // A hidden popup window of the given client size (no border, no caption).
 // The paint fills it with pattern() when `paints_pattern`, else with `colour`.
