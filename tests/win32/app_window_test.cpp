@@ -206,24 +206,17 @@ TEST_F(LoupeWindow, WheelZoomsAndRecentresOnlyInMagnifyingGlassMode) {
     ShowCursor(TRUE);
 }
 
-TEST_F(LoupeWindow, WheelResizeRecreatesTheSourceBufferWithGray) {
+// Without layered windows the peep window copies a block of the new size, so
+// its capture buffer grows with it too; only a snapshot-sized one stays.
+TEST_F(LoupeWindow, WheelResizeRecreatesTheSourceBufferWithGrayAndThePeepWindowsCaptureBuffer) {
+    layered_supported = 0;
     settings.loupe = 1;
+    settings.loupetype = 1;
     settings.graybmp = 1;
     ASSERT_TRUE(create_loupe());
     wheel(loupe_, -120, MK_CONTROL, 200, 200);
     EXPECT_EQ(source_buffer_size.cx, 42);
     EXPECT_EQ(source_buffer_size.cy, 42);
-    ShowCursor(TRUE);
-}
-
-// Without layered windows the peep window copies a block of the new size, so
-// its capture buffer grows with it; only a snapshot-sized one stays.
-TEST_F(LoupeWindow, WheelResizeGrowsThePeepWindowsCaptureBufferWithoutLayeredWindows) {
-    layered_supported = 0;
-    settings.loupe = 1;
-    settings.loupetype = 1;
-    ASSERT_TRUE(create_loupe());
-    wheel(loupe_, -120, MK_CONTROL, 200, 200);
     EXPECT_EQ(capture_buffer_size.cx, 42);
     EXPECT_EQ(capture_buffer_size.cy, 42);
     ShowCursor(TRUE);
