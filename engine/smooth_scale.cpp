@@ -41,8 +41,7 @@
 
 #include <cstddef>
 #include <memory>
-#include <utility>
-#include <vector>
+#include <cstdint>
 
 #include "engine/cpu_features.h"
 #include "engine/smooth_kernels.h"
@@ -157,41 +156,31 @@ const SmoothPath machine_path = widest_path();
 SmoothPath active_path = machine_path;
 const SmoothKernels* active = kernels_of(machine_path);
 
-// Work buffers whose elements are left uninitialised when they are created:
-// every element is written before it is read, except the padding that the
-// vector code reads past the last real value, which is cleared explicitly.
-// (A plain vector would clear them all first, which at the default size
-// costs more than the allocations themselves.)
-template <typename T> struct NoInitAllocator : std::allocator<T> {
-    template <typename U> struct rebind { using other = NoInitAllocator<U>; };
-    NoInitAllocator() = default;
-    template <typename U> NoInitAllocator(const NoInitAllocator<U>&) {}
-    template <typename U> void construct(U* p) { ::new (static_cast<void*>(p)) U; }
-    template <typename U, typename... Args> void construct(U* p, Args&&... args) {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+// All work buffers of one call come out of one allocation, cut into pieces
+// that each start on a 32-byte boundary: at the default loupe size a dozen
+// separate allocations cost as much as the smoothing itself. The elements are
+// left uninitialised; every one is written before it is read, except the
+// padding that the vector code reads past the last real value, which is
+// cleared explicitly.
+class Scratch {
+  public:
+    template <typename T> static size_t size_of(size_t count) {
+        return (count * sizeof(T) + 31) & ~static_cast<size_t>(31);
     }
-};
-template <typename T> using Buffer = std::vector<T, NoInitAllocator<T>>;
-
-// Integer part and fraction of the sample position along one axis, for
-// every target position.
-struct Axis {
-    Buffer<int> index;
-    Buffer<double> fraction;
-};
-
-Axis sample_axis(int target_size, int source_size) {
-    const double step = static_cast<double>(source_size) / target_size;
-    Axis a;
-    a.index.resize(target_size);
-    a.fraction.resize(target_size);
-    for (int t = 0; t < target_size; ++t) {
-        const double pos = t * step + 1;
-        a.index[t] = static_cast<int>(pos);
-        a.fraction[t] = pos - a.index[t];
+    explicit Scratch(size_t bytes) : memory_(new char[bytes + 32]) {
+        const uintptr_t at = reinterpret_cast<uintptr_t>(memory_.get());
+        next_ = memory_.get() + ((32 - (at & 31)) & 31);
     }
-    return a;
-}
+    template <typename T> T* take(size_t count) {
+        T* piece = reinterpret_cast<T*>(next_);
+        next_ += size_of<T>(count);
+        return piece;
+    }
+
+  private:
+    std::unique_ptr<char[]> memory_;
+    char* next_;
+};
 
 inline double cubic_kernel(double t) {
     if (t < 1) return t * t * t - 2 * t * t + 1;
@@ -199,20 +188,22 @@ inline double cubic_kernel(double t) {
     return 0;
 }
 
-// The column taps of every target column (see ColumnTaps).
-template <int Taps> struct Columns {
-    Buffer<int> offset;
-    Buffer<double> weight;
-    Buffer<double> paired;
-    ColumnTaps taps() const { return {offset.data(), weight.data(), paired.data()}; }
-};
+// Integer part and fraction of the sample position along one axis, for
+// every target position.
+void sample_axis(int target_size, int source_size, int* index, double* fraction) {
+    const double step = static_cast<double>(source_size) / target_size;
+    for (int t = 0; t < target_size; ++t) {
+        const double pos = t * step + 1;
+        index[t] = static_cast<int>(pos);
+        fraction[t] = pos - index[t];
+    }
+}
 
-template <int Taps> void pair_weights(Columns<Taps>* c, int w) {
-    c->paired.resize(static_cast<size_t>(w / 2) * Taps * 6);
-    double* out = c->paired.data();
+// Fills taps.paired (see ColumnTaps) from taps.weight.
+void pair_weights(const double* weight, int taps, int w, double* out) {
     for (int i = 0; i + 2 <= w; i += 2)
-        for (int t = 0; t < Taps; ++t) {
-            const double a = c->weight[Taps * i + t], b = c->weight[Taps * (i + 1) + t];
+        for (int t = 0; t < taps; ++t) {
+            const double a = weight[taps * i + t], b = weight[taps * (i + 1) + t];
             *out++ = a;
             *out++ = a;
             *out++ = a;
@@ -222,91 +213,100 @@ template <int Taps> void pair_weights(Columns<Taps>* c, int w) {
         }
 }
 
-// Bilinear columns: P(ix) + fx (P(ix + 1) - P(ix)), one tap on the widened
-// row and one on its differences.
-Columns<1> bilinear_columns(const Axis& x, bool paired) {
-    const int w = static_cast<int>(x.index.size());
-    Columns<1> c;
-    c.offset.resize(w);
-    c.weight.resize(w);
-    for (int i = 0; i < w; ++i) {
-        c.offset[i] = 3 * x.index[i];
-        c.weight[i] = x.fraction[i];
-    }
-    if (paired) pair_weights(&c, w);
-    return c;
-}
-
-// Bicubic columns ix - 1 ... ix + 2 with k(1 + fx), k(fx), k(1 - fx), k(2 - fx).
-Columns<4> bicubic_columns(const Axis& x, bool paired) {
-    const int w = static_cast<int>(x.index.size());
-    Columns<4> c;
-    c.offset.resize(w);
-    c.weight.resize(4 * static_cast<size_t>(w));
-    for (int i = 0; i < w; ++i) {
-        const double f = x.fraction[i];
-        double* wt = &c.weight[4 * static_cast<size_t>(i)];
-        c.offset[i] = 3 * (x.index[i] - 1);
-        wt[0] = cubic_kernel(1 + f);
-        wt[1] = cubic_kernel(f);
-        wt[2] = cubic_kernel(1 - f);
-        wt[3] = cubic_kernel(2 - f);
-    }
-    if (paired) pair_weights(&c, w);
-    return c;
-}
-
-// The column sums of source rows, computed on first use and kept in a ring of
-// Slots rows. A group of target rows needs Slots consecutive source rows,
-// which never share a slot, and the groups move down the block, so each
-// source row is widened and summed once.
-template <int Slots> class RowCache {
-  public:
-    // Rows of sums hold 3 w values, padded to whole blocks of sixteen with at
-    // least one more: the vector row passes convert whole blocks, and the AVX
-    // column pass writes one value past each column. The widened row has room
-    // for the values past its end that the AVX bicubic pass loads and ignores.
-    RowCache(const uint8_t* block, int stride, int cw, int w, bool with_diff)
-        : block_(block), stride_(stride), count_(3 * (cw + 3)),
-          n_((3 * static_cast<size_t>(w) + 16) & ~static_cast<size_t>(15)), wide_(count_ + 8),
-          diff_(with_diff ? count_ + 8 : 0), sums_(Slots * n_) {
-        for (int k = count_; k < count_ + 8; ++k)
-            wide_[k] = 0;
-        for (int s = 0; s < Slots; ++s)
-            for (size_t k = 3 * static_cast<size_t>(w); k < n_; ++k)
-                sums_[s * n_ + k] = 0;
-        for (int& r : row_)
-            r = -1;
-    }
-    // The slot of source row r, and whether it has to be (re)computed.
-    double* slot(int r, bool* fresh) {
-        const int s = r % Slots;
-        *fresh = row_[s] != r;
-        row_[s] = r;
-        return sums_.data() + s * n_;
-    }
-    const double* widen(int r) {
-        active->widen_row(block_ + static_cast<ptrdiff_t>(r) * stride_, count_, wide_.data(),
-                          diff_.empty() ? nullptr : diff_.data());
-        return wide_.data();
-    }
-    const double* diff() const { return diff_.data(); }
-
-  private:
-    const uint8_t* block_;
-    int stride_, count_;
-    size_t n_;
-    Buffer<double> wide_, diff_, sums_;
-    int row_[Slots];
+// Everything one call works with: the rows' sample positions, the columns'
+// taps, and a ring of Slots rows of column sums (see slot()).
+struct Work {
+    int* row_index;
+    double* row_fraction;
+    ColumnTaps taps;
+    double* wide;   // one widened source row, with room past its end
+    double* diff;   // its differences (bilinear only)
+    double* sums;   // Slots rows of n values
+    size_t n;       // 3 w rounded up, see below
+    int row_of[4];  // the source row each slot holds, -1 for none
 };
+
+// Taps: 1 for bilinear (P(ix) + fx (P(ix + 1) - P(ix)), one tap on the
+// widened row and one on its differences), 4 for bicubic (columns ix - 1 ...
+// ix + 2 with k(1 + fx), k(fx), k(1 - fx), k(2 - fx)).
+//
+// Rows of sums hold 3 w values, padded to whole blocks of sixteen with at
+// least one more: the vector row passes convert whole blocks, and the AVX
+// column pass writes one value past each column. The widened row has room for
+// the values past its end that the AVX bicubic pass loads and ignores.
+template <int Taps, int Slots>
+Work plan(Scratch* scratch, int cw, int ch, int w, int h, bool paired) {
+    Work k;
+    const size_t count = 3 * static_cast<size_t>(cw + 3);
+    k.n = (3 * static_cast<size_t>(w) + 16) & ~static_cast<size_t>(15);
+    k.row_index = scratch->take<int>(h);
+    k.row_fraction = scratch->take<double>(h);
+    int* offset = scratch->take<int>(w);
+    double* weight = scratch->take<double>(Taps * static_cast<size_t>(w));
+    double* pairs = paired ? scratch->take<double>(static_cast<size_t>(w / 2) * Taps * 6) : nullptr;
+    double* x_fraction = scratch->take<double>(w);
+    k.wide = scratch->take<double>(count + 8);
+    k.diff = Taps == 1 ? scratch->take<double>(count + 8) : nullptr;
+    k.sums = scratch->take<double>(Slots * k.n);
+
+    sample_axis(h, ch, k.row_index, k.row_fraction);
+    sample_axis(w, cw, offset, x_fraction);
+    for (int i = 0; i < w; ++i) {
+        const double f = x_fraction[i];
+        if (Taps == 1) {
+            offset[i] = 3 * offset[i];
+            weight[i] = f;
+        } else {
+            double* wt = weight + 4 * static_cast<size_t>(i);
+            offset[i] = 3 * (offset[i] - 1);
+            wt[0] = cubic_kernel(1 + f);
+            wt[1] = cubic_kernel(f);
+            wt[2] = cubic_kernel(1 - f);
+            wt[3] = cubic_kernel(2 - f);
+        }
+    }
+    if (paired) pair_weights(weight, Taps, w, pairs);
+    k.taps = {offset, weight, pairs};
+
+    for (size_t e = count; e < count + 8; ++e)
+        k.wide[e] = 0;
+    for (int s = 0; s < Slots; ++s)
+        for (size_t e = 3 * static_cast<size_t>(w); e < k.n; ++e)
+            k.sums[s * k.n + e] = 0;
+    for (int& r : k.row_of)
+        r = -1;
+    return k;
+}
+
+template <int Taps, int Slots> size_t scratch_size(int cw, int w, int h, bool paired) {
+    const size_t count = 3 * static_cast<size_t>(cw + 3);
+    const size_t n = (3 * static_cast<size_t>(w) + 16) & ~static_cast<size_t>(15);
+    return Scratch::size_of<int>(h) + Scratch::size_of<double>(h) + Scratch::size_of<int>(w) +
+           Scratch::size_of<double>(Taps * static_cast<size_t>(w)) +
+           (paired ? Scratch::size_of<double>(static_cast<size_t>(w / 2) * Taps * 6) : 0) +
+           Scratch::size_of<double>(w) + Scratch::size_of<double>(count + 8) +
+           (Taps == 1 ? Scratch::size_of<double>(count + 8) : 0) +
+           Scratch::size_of<double>(Slots * n);
+}
+
+// The column sums of source rows are computed on first use and kept in a ring
+// of Slots rows. A group of target rows needs Slots consecutive source rows,
+// which never share a slot, and the groups move down the block, so each
+// source row is widened and summed once. Returns the slot of source row r and
+// whether it has to be (re)computed.
+template <int Slots> double* slot(Work* k, int r, bool* fresh) {
+    const int s = r % Slots;
+    *fresh = k->row_of[s] != r;
+    k->row_of[s] = r;
+    return k->sums + s * k->n;
+}
 
 // Calls group(first, count) for each run of target rows with the same
 // integer sample row.
-template <typename Group> void for_each_row_group(const Axis& y, Group group) {
-    const int h = static_cast<int>(y.index.size());
+template <typename Group> void for_each_row_group(const int* index, int h, Group group) {
     for (int j0 = 0; j0 < h;) {
         int j1 = j0 + 1;
-        while (j1 < h && y.index[j1] == y.index[j0])
+        while (j1 < h && index[j1] == index[j0])
             ++j1;
         group(j0, j1 - j0);
         j0 = j1;
@@ -314,50 +314,52 @@ template <typename Group> void for_each_row_group(const Axis& y, Group group) {
 }
 
 void scale_bilinear(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
-    const SmoothKernels& k = *active;
-    const Axis x = sample_axis(w, cw);
-    const Axis y = sample_axis(h, ch);
-    const Columns<1> cols = bilinear_columns(x, k.paired_weights);
-    const ColumnTaps taps = cols.taps();
-    RowCache<2> cache(block, ss, cw, w, true);
+    const SmoothKernels& kern = *active;
+    Scratch scratch(scratch_size<1, 2>(cw, w, h, kern.paired_weights));
+    Work k = plan<1, 2>(&scratch, cw, ch, w, h, kern.paired_weights);
+    const int count = 3 * (cw + 3);
     auto row = [&](int r) -> const double* {
         bool fresh;
-        double* out = cache.slot(r, &fresh);
-        if (fresh) k.bilinear_column_sums(cache.widen(r), cache.diff(), taps, w, out);
+        double* out = slot<2>(&k, r, &fresh);
+        if (fresh) {
+            kern.widen_row(block + static_cast<ptrdiff_t>(r) * ss, count, k.wide, k.diff);
+            kern.bilinear_column_sums(k.wide, k.diff, k.taps, w, out);
+        }
         return out;
     };
     const int sd = target_stride(w);
-    for_each_row_group(y, [&](int j, int count) {
-        const int iy = y.index[j];
+    for_each_row_group(k.row_index, h, [&](int j, int rows) {
+        const int iy = k.row_index[j];
         const double* top = row(iy);
         const double* bottom = row(iy + 1);
-        k.bilinear_rows(top, bottom, &y.fraction[j], count, dst + static_cast<ptrdiff_t>(j) * sd,
-                        sd, 3 * w);
+        kern.bilinear_rows(top, bottom, k.row_fraction + j, rows,
+                           dst + static_cast<ptrdiff_t>(j) * sd, sd, 3 * w);
     });
 }
 
 void scale_bicubic(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
-    const SmoothKernels& k = *active;
-    const Axis x = sample_axis(w, cw);
-    const Axis y = sample_axis(h, ch);
-    const Columns<4> cols = bicubic_columns(x, k.paired_weights);
-    const ColumnTaps taps = cols.taps();
-    RowCache<4> cache(block, ss, cw, w, false);
+    const SmoothKernels& kern = *active;
+    Scratch scratch(scratch_size<4, 4>(cw, w, h, kern.paired_weights));
+    Work k = plan<4, 4>(&scratch, cw, ch, w, h, kern.paired_weights);
+    const int count = 3 * (cw + 3);
     auto row = [&](int r) -> const double* {
         bool fresh;
-        double* out = cache.slot(r, &fresh);
-        if (fresh) k.bicubic_column_sums(cache.widen(r), taps, w, out);
+        double* out = slot<4>(&k, r, &fresh);
+        if (fresh) {
+            kern.widen_row(block + static_cast<ptrdiff_t>(r) * ss, count, k.wide, nullptr);
+            kern.bicubic_column_sums(k.wide, k.taps, w, out);
+        }
         return out;
     };
     const int sd = target_stride(w);
-    for_each_row_group(y, [&](int j, int count) {
-        const int iy = y.index[j];
+    for_each_row_group(k.row_index, h, [&](int j, int rows) {
+        const int iy = k.row_index[j];
         const double* h0 = row(iy - 1);
         const double* h1 = row(iy);
         const double* h2 = row(iy + 1);
         const double* h3 = row(iy + 2);
-        k.bicubic_rows(h0, h1, h2, h3, &y.fraction[j], count,
-                       dst + static_cast<ptrdiff_t>(j) * sd, sd, 3 * w);
+        kern.bicubic_rows(h0, h1, h2, h3, k.row_fraction + j, rows,
+                          dst + static_cast<ptrdiff_t>(j) * sd, sd, 3 * w);
     });
 }
 
