@@ -17,11 +17,12 @@
 
 // Added to every source value before any weighting; since the weights of each
 // axis sum to 1, every interpolated value v carries it once: the passes
-// compute v' = v + slack - 0.5. The byte is trunc(v' + 0.5) in plain C++ and
-// the nearest integer to v' in the vector code (one instruction instead of
-// two). The two differ only when v' is exactly halfway between integers, that
-// is when v + slack is an integer, which takes a v within rounding noise of
-// an integer minus the slack. (See smooth_scale.cpp for the slack.)
+// compute v' = v + slack - 0.5, and the byte is the nearest integer to v'
+// (one conversion in the processor's default rounding mode, rather than a
+// truncation of v + slack). The two differ only when v' is exactly halfway
+// between integers, that is when v + slack is an integer, which takes a v
+// within rounding noise of an integer minus the slack. (See smooth_scale.cpp
+// for the slack.)
 constexpr double kRoundingSlack = 1e-9;
 constexpr double kBias = kRoundingSlack - 0.5;
 
