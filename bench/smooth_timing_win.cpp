@@ -5,8 +5,10 @@
 // batch of calls lasting about batch_ms, repeated, and the fastest batch
 // counts (the machine is shared; slower batches are other work).
 //
-// Prints one line per measurement, "what path case Mpix/s", plus one line
-// "cpu sse2=0|1 avx=0|1" for what the processor and system offer.
+// Arguments: batches (default 7), seconds per batch (0.05), and optionally
+// one case to time alone. Prints one line per measurement, "what path case
+// Mpix/s", plus one line "cpu sse2=0|1 avx=0|1" for what the processor and
+// system offer.
 #include <windows.h>
 
 #include <cstdint>
@@ -69,9 +71,11 @@ const char* path_name(SmoothPath path) {
 int main(int argc, char** argv) {
     const int batches = argc > 1 ? std::atoi(argv[1]) : 7;
     const double batch_seconds = argc > 2 ? std::atof(argv[2]) : 0.05;
+    const int only_case = argc > 3 ? std::atoi(argv[3]) : -1; // for profiling one case
     std::printf("cpu sse2=%d avx=%d\n", cpu_has_sse2() ? 1 : 0, cpu_has_avx() ? 1 : 0);
     const SmoothPath paths[] = {SmoothPath::plain, SmoothPath::sse2, SmoothPath::avx};
     for (int c = 0; c < static_cast<int>(sizeof kCases / sizeof kCases[0]); ++c) {
+        if (only_case >= 0 && c != only_case) continue;
         const Case& k = kCases[c];
         const int w = k.cw * k.magnify / 100, h = k.ch * k.magnify / 100;
         const std::vector<uint8_t> src =

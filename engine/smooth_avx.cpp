@@ -74,9 +74,9 @@ AVX_ENTRY void bicubic_column_sums(const double* wide, const ColumnTaps& taps, i
     }
 }
 
-// Eight bytes of a target row from two registers of biased values; a last,
-// partial block (n < 8) is computed in full and cut, since the rows of sums
-// are padded to whole blocks of sixteen.
+// Eight bytes of a target row from two registers of biased values; a row
+// shorter than that is computed in full and cut (the rows of sums are padded
+// to whole blocks of sixteen).
 AVX inline void store_block(uint8_t* out, __m256d v0, __m256d v1, int n) {
     const __m128i words = _mm_packs_epi32(_mm256_cvtpd_epi32(v0), _mm256_cvtpd_epi32(v1));
     const __m128i bytes = _mm_packus_epi16(words, words);
@@ -107,7 +107,8 @@ AVX inline void store_block16(uint8_t* out, __m256d v0, __m256d v1, __m256d v2, 
 
 AVX_ENTRY void bilinear_rows(const double* top, const double* bottom, const double* fy, int rows,
                              uint8_t* dst, int stride, int n) {
-    for (int k = 0; k < n; k += 16) {
+    for (int next = 0; next < n; next += 16) {
+        const int k = last_block(next, n, 16);
         const __m256d a0 = _mm256_loadu_pd(top + k), a1 = _mm256_loadu_pd(top + k + 4);
         const __m256d a2 = _mm256_loadu_pd(top + k + 8), a3 = _mm256_loadu_pd(top + k + 12);
         const __m256d d0 = _mm256_sub_pd(_mm256_loadu_pd(bottom + k), a0);
@@ -133,7 +134,8 @@ AVX inline __m256d horner(__m256d c0, __m256d c1, __m256d c2, __m256d c3, __m256
 
 AVX_ENTRY void bicubic_rows(const double* h0, const double* h1, const double* h2, const double* h3,
                             const double* fy, int rows, uint8_t* dst, int stride, int n) {
-    for (int k = 0; k < n; k += 8) {
+    for (int next = 0; next < n; next += 8) {
+        const int k = last_block(next, n, 8);
         const __m256d p0 = _mm256_loadu_pd(h0 + k), q0 = _mm256_loadu_pd(h0 + k + 4);
         const __m256d p1 = _mm256_loadu_pd(h1 + k), q1 = _mm256_loadu_pd(h1 + k + 4);
         const __m256d p2 = _mm256_loadu_pd(h2 + k), q2 = _mm256_loadu_pd(h2 + k + 4);

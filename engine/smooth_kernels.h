@@ -62,3 +62,11 @@ struct SmoothKernels {
 extern const SmoothKernels plain_kernels;
 extern const SmoothKernels sse2_kernels;
 extern const SmoothKernels avx_kernels;
+
+// Where the vector row passes convert a block of `size` bytes that would start
+// at `next`: the last block of a row, which would run past its n bytes, is
+// moved back to end at n instead, converting a few bytes twice to the same
+// values (only a row shorter than one block is converted in full and cut).
+inline int last_block(int next, int n, int size) {
+    return next + size > n && n >= size ? n - size : next;
+}

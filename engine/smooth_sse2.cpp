@@ -134,8 +134,8 @@ SSE2 inline __m128i nearest_ints(__m128d v0, __m128d v1) {
 
 // Eight bytes from four pairs of biased values: the nearest integers, clamped
 // to 0 ... 255 by signed saturation to 16 bits and unsigned saturation to
-// bytes. A last, partial block (n < 8) is computed in full and cut, since the
-// rows of sums are padded to whole blocks of sixteen.
+// bytes. A row shorter than eight bytes is computed in full and cut (the
+// rows of sums are padded to whole blocks of sixteen).
 SSE2 inline void store8(uint8_t* out, __m128d v0, __m128d v1, __m128d v2, __m128d v3, int n) {
     const __m128i words = _mm_packs_epi32(nearest_ints(v0, v1), nearest_ints(v2, v3));
     const __m128i bytes = _mm_packus_epi16(words, words);
@@ -152,7 +152,8 @@ SSE2_ENTRY void bilinear_rows(const double* top, const double* bottom, const dou
                               int rows, uint8_t* dst, int stride, int n) {
     // Eight bytes at a time, for all rows of the group while the eight top
     // values and differences sit in registers.
-    for (int k = 0; k < n; k += 8) {
+    for (int next = 0; next < n; next += 8) {
+        const int k = last_block(next, n, 8);
         const __m128d a0 = _mm_loadu_pd(top + k), a1 = _mm_loadu_pd(top + k + 2);
         const __m128d a2 = _mm_loadu_pd(top + k + 4), a3 = _mm_loadu_pd(top + k + 6);
         const __m128d d0 = _mm_sub_pd(_mm_loadu_pd(bottom + k), a0);
@@ -176,7 +177,8 @@ SSE2 inline __m128d horner(__m128d c0, __m128d c1, __m128d c2, __m128d c3, __m12
 SSE2_ENTRY void bicubic_rows(const double* h0, const double* h1, const double* h2,
                              const double* h3, const double* fy, int rows, uint8_t* dst,
                              int stride, int n) {
-    for (int k = 0; k < n; k += 8) {
+    for (int next = 0; next < n; next += 8) {
+        const int k = last_block(next, n, 8);
         __m128d c[4][4]; // coefficients c0 (= h1) ... c3 of four pairs
         for (int q = 0; q < 4; ++q) {
             const __m128d p0 = _mm_loadu_pd(h0 + k + 2 * q), p1 = _mm_loadu_pd(h1 + k + 2 * q);
