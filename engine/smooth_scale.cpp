@@ -39,6 +39,7 @@
 // such bytes; where the two versions differ, the fast one is one higher.
 #include "engine/smooth_scale.h"
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <cstdint>
@@ -173,21 +174,44 @@ const SmoothPath machine_path = widest_path();
 SmoothPath active_path = machine_path;
 const SmoothKernels* active = kernels_of(machine_path);
 
-// All work buffers of one call come out of one allocation, cut into pieces
-// that each start on a 32-byte boundary: at the default loupe size a dozen
-// separate allocations cost as much as the smoothing itself. The elements are
-// left uninitialised; every one is written before it is read, except the
-// padding that the vector code reads past the last real value, which is
-// cleared explicitly.
+// All work buffers of one call come out of one block of memory, cut into
+// pieces that each start on a 32-byte boundary. The block is kept for the
+// next call, since the loupe smooths the same sizes paint after paint: at the
+// default size a dozen allocations per call cost as much as the smoothing
+// itself under Wine. A call on another thread while the kept block is in use
+// allocates its own. The elements are left uninitialised; every one is
+// written before it is read, except the padding that the vector code reads
+// past the last real value, which is cleared explicitly.
+std::atomic_flag kept_in_use = ATOMIC_FLAG_INIT;
+std::unique_ptr<char[]> kept_block;
+size_t kept_size = 0;
+
 class Scratch {
   public:
     template <typename T> static size_t size_of(size_t count) {
         return (count * sizeof(T) + 31) & ~static_cast<size_t>(31);
     }
-    explicit Scratch(size_t bytes) : memory_(new char[bytes + 32]) {
-        const uintptr_t at = reinterpret_cast<uintptr_t>(memory_.get());
-        next_ = memory_.get() + ((32 - (at & 31)) & 31);
+    explicit Scratch(size_t bytes) : kept_(!kept_in_use.test_and_set(std::memory_order_acquire)) {
+        char* base;
+        if (kept_) {
+            if (kept_size < bytes + 32) {
+                kept_block.reset(); // before the new one: at most one at a time
+                kept_block.reset(new char[bytes + 32]);
+                kept_size = bytes + 32;
+            }
+            base = kept_block.get();
+        } else {
+            own_.reset(new char[bytes + 32]);
+            base = own_.get();
+        }
+        const uintptr_t at = reinterpret_cast<uintptr_t>(base);
+        next_ = base + ((32 - (at & 31)) & 31);
     }
+    ~Scratch() {
+        if (kept_) kept_in_use.clear(std::memory_order_release);
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
     template <typename T> T* take(size_t count) {
         T* piece = reinterpret_cast<T*>(next_);
         next_ += size_of<T>(count);
@@ -195,7 +219,8 @@ class Scratch {
     }
 
   private:
-    std::unique_ptr<char[]> memory_;
+    bool kept_;
+    std::unique_ptr<char[]> own_;
     char* next_;
 };
 
