@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
                 const double t = best_time(
                     [&] { smooth_scale(src.data(), 0, 0, k.cw, k.ch, dst.data(), w, h, mode); },
                     batches, batch_seconds);
-                std::printf("%s %s %d %.1f\n", mode == 2 ? "bicubic" : "bilinear",
-                            path_name(path), c, w * static_cast<double>(h) / t / 1e6);
+                std::printf("%s %s %d %.1f\n", mode == 2 ? "bicubic" : "bilinear", path_name(path),
+                            c, w * static_cast<double>(h) / t / 1e6);
             }
         }
         // The gray conversion runs on the capture block whatever the zoom.

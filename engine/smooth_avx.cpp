@@ -60,8 +60,7 @@ AVX_ENTRY void bilinear_column_sums(const double* wide, const double* diff, cons
     }
 }
 
-AVX_ENTRY void bicubic_column_sums(const double* wide, const ColumnTaps& taps, int w,
-                                   double* out) {
+AVX_ENTRY void bicubic_column_sums(const double* wide, const ColumnTaps& taps, int w, double* out) {
     const int* off = taps.offset;
     const double* wt = taps.weight;
     for (int i = 0; i < w; ++i, wt += 4) {
@@ -91,8 +90,7 @@ AVX inline void store_block(uint8_t* out, __m256d v0, __m256d v1, int n) {
 
 // Sixteen bytes of a target row from four registers of biased values, cut
 // like store_block.
-AVX inline void store_block16(uint8_t* out, __m256d v0, __m256d v1, __m256d v2, __m256d v3,
-                              int n) {
+AVX inline void store_block16(uint8_t* out, __m256d v0, __m256d v1, __m256d v2, __m256d v3, int n) {
     const __m128i lo = _mm_packs_epi32(_mm256_cvtpd_epi32(v0), _mm256_cvtpd_epi32(v1));
     const __m128i hi = _mm_packs_epi32(_mm256_cvtpd_epi32(v2), _mm256_cvtpd_epi32(v3));
     const __m128i bytes = _mm_packus_epi16(lo, hi);

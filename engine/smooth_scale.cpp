@@ -149,9 +149,9 @@ void plain_bicubic_rows(const double* h0, const double* h1, const double* h2, co
 
 } // namespace
 
-const SmoothKernels plain_kernels = {plain_widen_row,     plain_bilinear_column_sums,
+const SmoothKernels plain_kernels = {plain_widen_row,           plain_bilinear_column_sums,
                                      plain_bicubic_column_sums, plain_bilinear_rows,
-                                     plain_bicubic_rows,  false};
+                                     plain_bicubic_rows,        false};
 
 namespace {
 
@@ -261,11 +261,11 @@ struct Work {
     int* row_index;
     double* row_fraction;
     ColumnTaps taps;
-    double* wide;   // one widened source row, with room past its end
-    double* diff;   // its differences (bilinear only)
-    double* sums;   // Slots rows of n values
-    size_t n;       // 3 w rounded up, see below
-    int row_of[4];  // the source row each slot holds, -1 for none
+    double* wide;  // one widened source row, with room past its end
+    double* diff;  // its differences (bilinear only)
+    double* sums;  // Slots rows of n values
+    size_t n;      // 3 w rounded up, see below
+    int row_of[4]; // the source row each slot holds, -1 for none
 };
 
 // Taps: 1 for bilinear (P(ix) + fx (P(ix + 1) - P(ix)), one tap on the

@@ -55,8 +55,8 @@ SSE2_ENTRY void widen_row(const uint8_t* row, int count, double* wide, double* d
 // Two target columns at a time: their six channel values are three pairs,
 // (b, g) of the first, (r of the first, b of the second), (g, r) of the
 // second. An odd last column is done alone.
-SSE2_ENTRY void bilinear_column_sums(const double* wide, const double* diff,
-                                     const ColumnTaps& taps, int w, double* out) {
+SSE2_ENTRY void bilinear_column_sums(const double* wide, const double* diff, const ColumnTaps& taps,
+                                     int w, double* out) {
     const int* off = taps.offset;
     const double* wt = taps.paired;
     int i = 0;
@@ -148,8 +148,8 @@ SSE2 inline void store8(uint8_t* out, __m128d v0, __m128d v1, __m128d v2, __m128
     }
 }
 
-SSE2_ENTRY void bilinear_rows(const double* top, const double* bottom, const double* fy,
-                              int rows, uint8_t* dst, int stride, int n) {
+SSE2_ENTRY void bilinear_rows(const double* top, const double* bottom, const double* fy, int rows,
+                              uint8_t* dst, int stride, int n) {
     // Eight bytes at a time, for all rows of the group while the eight top
     // values and differences sit in registers.
     for (int next = 0; next < n; next += 8) {
@@ -174,9 +174,8 @@ SSE2 inline __m128d horner(__m128d c0, __m128d c1, __m128d c2, __m128d c3, __m12
         c0, _mm_mul_pd(f, _mm_add_pd(c1, _mm_mul_pd(f, _mm_add_pd(c2, _mm_mul_pd(f, c3))))));
 }
 
-SSE2_ENTRY void bicubic_rows(const double* h0, const double* h1, const double* h2,
-                             const double* h3, const double* fy, int rows, uint8_t* dst,
-                             int stride, int n) {
+SSE2_ENTRY void bicubic_rows(const double* h0, const double* h1, const double* h2, const double* h3,
+                             const double* fy, int rows, uint8_t* dst, int stride, int n) {
     for (int next = 0; next < n; next += 8) {
         const int k = last_block(next, n, 8);
         __m128d c[4][4]; // coefficients c0 (= h1) ... c3 of four pairs
