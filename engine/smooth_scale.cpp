@@ -231,12 +231,16 @@ inline double cubic_kernel(double t) {
 }
 
 // Integer part and fraction of the sample position along one axis, for
-// every target position.
+// every target position. The integer part is the nearest integer, one less
+// where that lies above the position: the same as truncating the (positive)
+// position, without the truncation's control-word switches on the x87 unit,
+// which at the default loupe size cost a tenth of the whole smoothing.
 void sample_axis(int target_size, int source_size, int* index, double* fraction) {
     const double step = static_cast<double>(source_size) / target_size;
     for (int t = 0; t < target_size; ++t) {
         const double pos = t * step + 1;
-        index[t] = static_cast<int>(pos);
+        const int nearest = nearest_int(pos);
+        index[t] = nearest > pos ? nearest - 1 : nearest;
         fraction[t] = pos - index[t];
     }
 }
