@@ -28,6 +28,11 @@ add_executable(brisvane WIN32 ${CMAKE_SOURCE_DIR}/app/main_win.cpp ${resource_fi
 target_link_libraries(brisvane PRIVATE brisvane_winlib)
 include(cmake/help.cmake) # brisvane.chm beside the executable
 
+# The smoothing timing program for tools/bench, built from the same library
+# with the same flags as brisvane.exe (and only when asked for).
+add_executable(brisvane_smooth_timing EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/smooth_timing_win.cpp)
+target_link_libraries(brisvane_smooth_timing PRIVATE brisvane_winlib)
+
 if(NOT BRISVANE_THREAD_MODEL STREQUAL "posix")
     return() # the product tree: brisvane.exe only
 endif()
@@ -42,6 +47,9 @@ target_include_directories(gtest_win_main PRIVATE ${gtest_src}/include)
 target_link_libraries(gtest_win_main PUBLIC gtest_win)
 
 file(GLOB win32_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+# The smoothing's exactness checks run here too, on the instruction sets the
+# 32-bit program chooses from.
+list(APPEND win32_test_sources ${CMAKE_SOURCE_DIR}/tests/native/engine_pixels_test.cpp)
 add_executable(brisvane_win32_tests ${win32_test_sources} ${resource_file})
 target_link_libraries(brisvane_win32_tests PRIVATE brisvane_winlib gtest_win_main)
 

@@ -20,11 +20,11 @@
 //     once per group, and each target byte then costs one (bilinear) or three
 //     (bicubic) multiply-adds and its conversion.
 //
-// The loops run on SSE2 (two doubles per instruction) where the compiler
-// targets it, which x86-64 always does, and on AVX (four) when the processor
-// has it, chosen at run time; each path does the same operations in the same
-// order, so they give the same bytes. Without SSE2 (the i686 build) plain
-// C++ does the same work.
+// The loops that touch every value come in three sets (engine/smooth_kernels.h):
+// plain C++, SSE2 and AVX. The widest one the processor and the operating
+// system run is chosen once when the program starts; the 32-bit program is
+// built for any x86, so without the vector sets it would run the plain loops
+// on the x87 unit at a fraction of the speed.
 //
 // Everything is computed in double precision. The sums are the reference's
 // quantities grouped differently, so they differ from it only in the last
@@ -39,35 +39,19 @@
 // such bytes; where the two versions differ, the fast one is one higher.
 #include "engine/smooth_scale.h"
 
+#include <atomic>
 #include <cstddef>
-#include <cstring>
 #include <memory>
-#include <utility>
-#include <vector>
+#include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-// The AVX versions are compiled for that instruction set alone (a function
-// attribute) and chosen at run time, so the build needs no -march and the
-// program still runs on processors without AVX.
-#define BRISVANE_SMOOTH_AVX 1
-#include <immintrin.h>
+#if defined(__x86_64__)
+#include <emmintrin.h> // every x86-64 processor has SSE2
 #endif
-#endif
+
+#include "engine/cpu_features.h"
+#include "engine/smooth_kernels.h"
 
 namespace {
-
-constexpr double kRoundingSlack = 1e-9;
-
-// Added to every source value before any weighting; since the weights of each
-// axis sum to 1, every interpolated value v carries it once: the passes
-// compute v' = v + kRoundingSlack - 0.5. The byte is trunc(v' + 0.5) in plain
-// C++ and the nearest integer to v' in the vector code (one instruction
-// instead of two). The two differ only when v' is exactly halfway between
-// integers, that is when v + kRoundingSlack is an integer, which takes a v
-// within rounding noise of an integer minus the slack.
-constexpr double kBias = kRoundingSlack - 0.5;
 
 int source_stride(int cw) {
     return (3 * cw + 12) & ~3;
@@ -76,239 +60,57 @@ int target_stride(int w) {
     return (3 * w + 3) & ~3;
 }
 
-uint8_t bilinear_byte(double value) {
-    // Never negative: all weights are in [0, 1].
-    const int v = static_cast<int>(value);
-    return static_cast<uint8_t>(v > 255 ? 255 : v);
+// The nearest integer to v, ties to even, as the vector code converts: in
+// the processor's default rounding mode, without the two control-word
+// switches that a truncating conversion costs on the x87 unit.
+inline int nearest_int(double v) {
+#if defined(__x86_64__)
+    return _mm_cvtsd_si32(_mm_set_sd(v));
+#else
+    int r;
+    __asm__("fistpl %0" : "=m"(r) : "t"(v) : "st");
+    return r;
+#endif
 }
 
 // The byte of a biased value v' (see kBias). Bicubic values overshoot on both
 // sides of an edge, so both ends are clamped.
 uint8_t biased_byte(double biased) {
-    const int v = static_cast<int>(biased + 0.5);
+    const int v = nearest_int(biased);
     return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
-// The reference's bicubic byte: the kernel's negative lobes overshoot on both
-// sides of an edge.
+// The reference's bytes: truncated, and clamped at both ends since the
+// bicubic kernel's negative lobes overshoot on both sides of an edge (the
+// bilinear value is never out of range).
 uint8_t clamped_byte(double value) {
     const int v = static_cast<int>(value);
     return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
-// Work buffers whose elements are left uninitialised when they are created:
-// every element is written before it is read, except the padding that the
-// vector code reads past the last real value, which is cleared explicitly.
-// (A plain vector would clear them all first, which at the default size
-// costs more than the allocations themselves.)
-template <typename T> struct NoInitAllocator : std::allocator<T> {
-    template <typename U> struct rebind { using other = NoInitAllocator<U>; };
-    NoInitAllocator() = default;
-    template <typename U> NoInitAllocator(const NoInitAllocator<U>&) {}
-    template <typename U> void construct(U* p) { ::new (static_cast<void*>(p)) U; }
-    template <typename U, typename... Args> void construct(U* p, Args&&... args) {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-};
-template <typename T> using Buffer = std::vector<T, NoInitAllocator<T>>;
-
-// Integer part and fraction of the sample position along one axis, for
-// every target position; the fractions also twice in a row, as the SIMD
-// passes load them.
-struct Axis {
-    Buffer<int> index;
-    Buffer<double> fraction;
-    Buffer<double> fraction2; // only with `twice`
-};
-
-Axis sample_axis(int target_size, int source_size, bool twice) {
-    const double step = static_cast<double>(source_size) / target_size;
-    Axis a;
-    a.index.resize(target_size);
-    a.fraction.resize(target_size);
-    for (int t = 0; t < target_size; ++t) {
-        const double pos = t * step + 1;
-        a.index[t] = static_cast<int>(pos);
-        a.fraction[t] = pos - a.index[t];
-    }
-    if (twice) {
-        a.fraction2.resize(2 * static_cast<size_t>(target_size));
-        for (int t = 0; t < target_size; ++t)
-            a.fraction2[2 * t] = a.fraction2[2 * t + 1] = a.fraction[t];
-    }
-    return a;
-}
-
-inline double cubic_kernel(double t) {
-    if (t < 1) return t * t * t - 2 * t * t + 1;
-    if (t < 2) return -t * t * t + 5 * t * t - 8 * t + 4;
-    return 0;
-}
-
-void cubic_weights(double f, double* w) {
-    w[0] = cubic_kernel(1 + f);
-    w[1] = cubic_kernel(f);
-    w[2] = cubic_kernel(1 - f);
-    w[3] = cubic_kernel(2 - f);
-}
-
-// The column taps of every target column. offset: element offset of the
-// leftmost tap in a widened source row (3 * column). weight: Taps per column.
-// paired (for the SSE2 column pass only): for each two neighbouring target
-// columns i and i + 1 and each tap, the weights laid out as that pass takes
-// them, (w_i, w_i), (w_i, w_i+1), (w_i+1, w_i+1).
-template <int Taps> struct Columns {
-    Buffer<int> offset;
-    Buffer<double> weight;
-    Buffer<double> paired;
-};
-
-template <int Taps> void pair_weights(Columns<Taps>* c, int w) {
-    c->paired.resize(static_cast<size_t>(w / 2) * Taps * 6);
-    double* out = c->paired.data();
-    for (int i = 0; i + 2 <= w; i += 2)
-        for (int t = 0; t < Taps; ++t) {
-            const double a = c->weight[Taps * i + t], b = c->weight[Taps * (i + 1) + t];
-            const double six[6] = {a, a, a, b, b, b};
-            std::memcpy(out, six, sizeof six);
-            out += 6;
-        }
-}
-
-// Bilinear columns: P(ix) + fx (P(ix + 1) - P(ix)), one tap on the widened
-// row and one on its differences.
-Columns<1> bilinear_columns(const Axis& x, bool paired) {
-    const int w = static_cast<int>(x.index.size());
-    Columns<1> c;
-    c.offset.resize(w);
-    c.weight.resize(w);
-    for (int i = 0; i < w; ++i) {
-        c.offset[i] = 3 * x.index[i];
-        c.weight[i] = x.fraction[i];
-    }
-    if (paired) pair_weights(&c, w);
-    return c;
-}
-
-// Bicubic columns ix - 1 ... ix + 2 with k(1 + fx), k(fx), k(1 - fx), k(2 - fx).
-Columns<4> bicubic_columns(const Axis& x, bool paired) {
-    const int w = static_cast<int>(x.index.size());
-    Columns<4> c;
-    c.offset.resize(w);
-    c.weight.resize(4 * static_cast<size_t>(w));
-    for (int i = 0; i < w; ++i) {
-        c.offset[i] = 3 * (x.index[i] - 1);
-        cubic_weights(x.fraction[i], &c.weight[4 * static_cast<size_t>(i)]);
-    }
-    if (paired) pair_weights(&c, w);
-    return c;
-}
-
-// One source row as doubles (plus the bias), and for the bilinear filter the
-// differences between horizontally neighbouring pixels: diff[k] = row[k + 3]
-// - row[k], exact since both are integers.
-void widen_row(const uint8_t* row, int count, double* wide, double* diff) {
-    int k = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128d bias = _mm_set1_pd(kBias);
-    for (; k + 8 <= count; k += 8) {
-        __m128i bytes;
-        std::memcpy(&bytes, row + k, 8);
-        const __m128i words = _mm_unpacklo_epi8(bytes, zero);
-        const __m128i lo = _mm_unpacklo_epi16(words, zero);
-        const __m128i hi = _mm_unpackhi_epi16(words, zero);
-        _mm_storeu_pd(wide + k, _mm_add_pd(_mm_cvtepi32_pd(lo), bias));
-        _mm_storeu_pd(wide + k + 2, _mm_add_pd(_mm_cvtepi32_pd(_mm_srli_si128(lo, 8)), bias));
-        _mm_storeu_pd(wide + k + 4, _mm_add_pd(_mm_cvtepi32_pd(hi), bias));
-        _mm_storeu_pd(wide + k + 6, _mm_add_pd(_mm_cvtepi32_pd(_mm_srli_si128(hi, 8)), bias));
-    }
-#endif
-    for (; k < count; ++k)
+// The plain loops, for processors without SSE2 (see SmoothKernels).
+void plain_widen_row(const uint8_t* row, int count, double* wide, double* diff) {
+    for (int k = 0; k < count; ++k)
         wide[k] = row[k] + kBias;
     if (!diff) return;
-    const int n = count - 3;
-    k = 0;
-#if defined(__SSE2__)
-    for (; k + 8 <= n; k += 8) {
-        __m128i a, b;
-        std::memcpy(&a, row + k, 8);
-        std::memcpy(&b, row + k + 3, 8);
-        // Differences of bytes as signed 16-bit words, then sign-extended.
-        const __m128i d = _mm_sub_epi16(_mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(a, zero));
-        const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(d, d), 16);
-        const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(d, d), 16);
-        _mm_storeu_pd(diff + k, _mm_cvtepi32_pd(lo));
-        _mm_storeu_pd(diff + k + 2, _mm_cvtepi32_pd(_mm_srli_si128(lo, 8)));
-        _mm_storeu_pd(diff + k + 4, _mm_cvtepi32_pd(hi));
-        _mm_storeu_pd(diff + k + 6, _mm_cvtepi32_pd(_mm_srli_si128(hi, 8)));
-    }
-#endif
-    for (; k < n; ++k)
+    for (int k = 0; k < count - 3; ++k)
         diff[k] = static_cast<double>(row[k + 3]) - row[k];
 }
 
-// Bilinear column pass: out[3i + ch] = wide[o + ch] + fx * diff[o + ch] with
-// o = offset[i], for the w target columns.
-void bilinear_column_sums(const double* wide, const double* diff, const Columns<1>& cols, int w,
-                          double* out) {
-    const int* off = cols.offset.data();
-    int i = 0;
-#if defined(__SSE2__)
-    // Two target columns at a time: their six channel values are three pairs,
-    // (b, g) of the first, (r of the first, b of the second), (g, r) of the second.
-    const double* wt = cols.paired.data();
-    for (; i + 2 <= w; i += 2, wt += 6) {
-        const int p = off[i], q = off[i + 1];
-        const __m128d v0 = _mm_loadu_pd(wide + p);
-        const __m128d v1 = _mm_loadh_pd(_mm_load_sd(wide + p + 2), wide + q);
-        const __m128d v2 = _mm_loadu_pd(wide + q + 1);
-        const __m128d d0 = _mm_loadu_pd(diff + p);
-        const __m128d d1 = _mm_loadh_pd(_mm_load_sd(diff + p + 2), diff + q);
-        const __m128d d2 = _mm_loadu_pd(diff + q + 1);
-        _mm_storeu_pd(out + 3 * i, _mm_add_pd(v0, _mm_mul_pd(_mm_loadu_pd(wt), d0)));
-        _mm_storeu_pd(out + 3 * i + 2, _mm_add_pd(v1, _mm_mul_pd(_mm_loadu_pd(wt + 2), d1)));
-        _mm_storeu_pd(out + 3 * i + 4, _mm_add_pd(v2, _mm_mul_pd(_mm_loadu_pd(wt + 4), d2)));
-    }
-#endif
-    for (; i < w; ++i) {
-        const int p = off[i];
-        const double fx = cols.weight[i];
+void plain_bilinear_column_sums(const double* wide, const double* diff, const ColumnTaps& taps,
+                                int w, double* out) {
+    for (int i = 0; i < w; ++i) {
+        const int p = taps.offset[i];
+        const double fx = taps.weight[i];
         for (int ch = 0; ch < 3; ++ch)
             out[3 * i + ch] = wide[p + ch] + fx * diff[p + ch];
     }
 }
 
-// Bicubic column pass: out[3i + ch] = sum over the four taps t, in order, of
-// weight[i][t] * wide[offset[i] + 3t + ch], for the w target columns.
-void bicubic_column_sums(const double* wide, const Columns<4>& cols, int w, double* out) {
-    const int* off = cols.offset.data();
-    int i = 0;
-#if defined(__SSE2__)
-    const double* wt = cols.paired.data();
-    for (; i + 2 <= w; i += 2) {
-        const double* p = wide + off[i];
-        const double* q = wide + off[i + 1];
-        __m128d s0 = _mm_mul_pd(_mm_loadu_pd(wt), _mm_loadu_pd(p));
-        __m128d s1 = _mm_mul_pd(_mm_loadu_pd(wt + 2), _mm_loadh_pd(_mm_load_sd(p + 2), q));
-        __m128d s2 = _mm_mul_pd(_mm_loadu_pd(wt + 4), _mm_loadu_pd(q + 1));
-        wt += 6;
-        for (int t = 1; t < 4; ++t, wt += 6) {
-            const double* pt = p + 3 * t;
-            const double* qt = q + 3 * t;
-            s0 = _mm_add_pd(s0, _mm_mul_pd(_mm_loadu_pd(wt), _mm_loadu_pd(pt)));
-            s1 = _mm_add_pd(
-                s1, _mm_mul_pd(_mm_loadu_pd(wt + 2), _mm_loadh_pd(_mm_load_sd(pt + 2), qt)));
-            s2 = _mm_add_pd(s2, _mm_mul_pd(_mm_loadu_pd(wt + 4), _mm_loadu_pd(qt + 1)));
-        }
-        _mm_storeu_pd(out + 3 * i, s0);
-        _mm_storeu_pd(out + 3 * i + 2, s1);
-        _mm_storeu_pd(out + 3 * i + 4, s2);
-    }
-#endif
-    for (; i < w; ++i) {
-        const double* p = wide + off[i];
-        const double* wp = &cols.weight[4 * static_cast<size_t>(i)];
+void plain_bicubic_column_sums(const double* wide, const ColumnTaps& taps, int w, double* out) {
+    for (int i = 0; i < w; ++i) {
+        const double* p = wide + taps.offset[i];
+        const double* wp = taps.weight + 4 * static_cast<ptrdiff_t>(i);
         for (int ch = 0; ch < 3; ++ch) {
             double v = wp[0] * p[ch];
             v += wp[1] * p[3 + ch];
@@ -319,62 +121,9 @@ void bicubic_column_sums(const double* wide, const Columns<4>& cols, int w, doub
     }
 }
 
-#if defined(__SSE2__)
-// Adding 1.5 * 2^52 rounds a double of magnitude below 2^31 to the nearest
-// integer and leaves that integer, two's complement, in the low 32 bits.
-// Cheaper than cvttpd2dq, and it takes the four ints of two pairs with one
-// shuffle.
-inline __m128i nearest_ints(__m128d v0, __m128d v1) {
-    const __m128d magic = _mm_set1_pd(6755399441055744.0);
-    const __m128 both =
-        _mm_shuffle_ps(_mm_castpd_ps(_mm_add_pd(v0, magic)), _mm_castpd_ps(_mm_add_pd(v1, magic)),
-                       _MM_SHUFFLE(2, 0, 2, 0));
-    return _mm_castps_si128(both);
-}
-
-// Eight bytes from four pairs of biased values: the nearest integers, clamped
-// to 0 ... 255 by signed saturation to 16 bits and unsigned saturation to bytes.
-inline void store8(uint8_t* out, __m128d v0, __m128d v1, __m128d v2, __m128d v3) {
-    const __m128i words = _mm_packs_epi32(nearest_ints(v0, v1), nearest_ints(v2, v3));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(words, words));
-}
-
-// Four bytes from two pairs of biased values.
-inline void store4(uint8_t* out, __m128d v0, __m128d v1) {
-    const __m128i ints = nearest_ints(v0, v1);
-    const __m128i words = _mm_packs_epi32(ints, ints);
-    const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
-    std::memcpy(out, &bytes, 4);
-}
-#endif
-
-// Target rows that share source rows iy and iy + 1: row t of the group gets
-// the bytes of top + fy[t] * (bottom - top), n per row.
-void bilinear_rows(const double* top, const double* bottom, const double* fy, const double* fy2,
-                   int rows, uint8_t* dst, int stride, int n) {
-    int k = 0;
-#if defined(__SSE2__)
-    // Eight bytes at a time, for all rows of the group while the eight top
-    // values and differences sit in registers (named variables rather than
-    // arrays, so the compiler keeps them there).
-    for (; k + 8 <= n; k += 8) {
-        const __m128d a0 = _mm_loadu_pd(top + k), a1 = _mm_loadu_pd(top + k + 2);
-        const __m128d a2 = _mm_loadu_pd(top + k + 4), a3 = _mm_loadu_pd(top + k + 6);
-        const __m128d d0 = _mm_sub_pd(_mm_loadu_pd(bottom + k), a0);
-        const __m128d d1 = _mm_sub_pd(_mm_loadu_pd(bottom + k + 2), a1);
-        const __m128d d2 = _mm_sub_pd(_mm_loadu_pd(bottom + k + 4), a2);
-        const __m128d d3 = _mm_sub_pd(_mm_loadu_pd(bottom + k + 6), a3);
-        uint8_t* out = dst + k;
-        for (int r = 0; r < rows; ++r, out += stride) {
-            const __m128d f = _mm_loadu_pd(fy2 + 2 * r);
-            store8(out, _mm_add_pd(a0, _mm_mul_pd(f, d0)), _mm_add_pd(a1, _mm_mul_pd(f, d1)),
-                   _mm_add_pd(a2, _mm_mul_pd(f, d2)), _mm_add_pd(a3, _mm_mul_pd(f, d3)));
-        }
-    }
-#else
-    (void)fy2; // the broadcast fractions serve the vector code only
-#endif
-    for (; k < n; ++k) {
+void plain_bilinear_rows(const double* top, const double* bottom, const double* fy, int rows,
+                         uint8_t* dst, int stride, int n) {
+    for (int k = 0; k < n; ++k) {
         const double a = top[k];
         const double d = bottom[k] - top[k];
         for (int r = 0; r < rows; ++r)
@@ -382,46 +131,9 @@ void bilinear_rows(const double* top, const double* bottom, const double* fy, co
     }
 }
 
-// Target rows that share source rows iy - 1 ... iy + 2 (column sums h0 ... h3):
-// row t of the group gets the bytes of
-//   k(1 + f) h0 + k(f) h1 + k(1 - f) h2 + k(2 - f) h3
-//     = h1 + f (c1 + f (c2 + f c3)),  f = fy[t],
-// with c1 = h2 - h0, c2 = 2 (h0 - h1) + (h2 - h3), c3 = (h1 - h0) + (h3 - h2),
-// n per row.
-void bicubic_rows(const double* h0, const double* h1, const double* h2, const double* h3,
-                  const double* fy, const double* fy2, int rows, uint8_t* dst, int stride, int n) {
-    int k = 0;
-#if defined(__SSE2__)
-    // Four bytes at a time: eight coefficient registers stay live over the
-    // rows of the group.
-    for (; k + 4 <= n; k += 4) {
-        const __m128d p0 = _mm_loadu_pd(h0 + k), q0 = _mm_loadu_pd(h0 + k + 2);
-        const __m128d p1 = _mm_loadu_pd(h1 + k), q1 = _mm_loadu_pd(h1 + k + 2);
-        const __m128d p2 = _mm_loadu_pd(h2 + k), q2 = _mm_loadu_pd(h2 + k + 2);
-        const __m128d p3 = _mm_loadu_pd(h3 + k), q3 = _mm_loadu_pd(h3 + k + 2);
-        const __m128d pc1 = _mm_sub_pd(p2, p0), qc1 = _mm_sub_pd(q2, q0);
-        const __m128d p01 = _mm_sub_pd(p0, p1), q01 = _mm_sub_pd(q0, q1);
-        const __m128d p23 = _mm_sub_pd(p2, p3), q23 = _mm_sub_pd(q2, q3);
-        const __m128d pc2 = _mm_add_pd(_mm_add_pd(p01, p01), p23);
-        const __m128d qc2 = _mm_add_pd(_mm_add_pd(q01, q01), q23);
-        const __m128d pc3 = _mm_sub_pd(_mm_setzero_pd(), _mm_add_pd(p01, p23));
-        const __m128d qc3 = _mm_sub_pd(_mm_setzero_pd(), _mm_add_pd(q01, q23));
-        uint8_t* out = dst + k;
-        for (int r = 0; r < rows; ++r, out += stride) {
-            const __m128d f = _mm_loadu_pd(fy2 + 2 * r);
-            const __m128d pv = _mm_add_pd(
-                p1,
-                _mm_mul_pd(f, _mm_add_pd(pc1, _mm_mul_pd(f, _mm_add_pd(pc2, _mm_mul_pd(f, pc3))))));
-            const __m128d qv = _mm_add_pd(
-                q1,
-                _mm_mul_pd(f, _mm_add_pd(qc1, _mm_mul_pd(f, _mm_add_pd(qc2, _mm_mul_pd(f, qc3))))));
-            store4(out, pv, qv);
-        }
-    }
-#else
-    (void)fy2;
-#endif
-    for (; k < n; ++k) {
+void plain_bicubic_rows(const double* h0, const double* h1, const double* h2, const double* h3,
+                        const double* fy, int rows, uint8_t* dst, int stride, int n) {
+    for (int k = 0; k < n; ++k) {
         const double c1 = h2[k] - h0[k];
         const double d01 = h0[k] - h1[k];
         const double d23 = h2[k] - h3[k];
@@ -435,231 +147,212 @@ void bicubic_rows(const double* h0, const double* h1, const double* h2, const do
     }
 }
 
-#if defined(BRISVANE_SMOOTH_AVX)
-// The AVX versions: the same operations in the same order as the SSE2 and
-// scalar code, so the same bytes (vcvtpd2dq rounds to nearest, as the SSE2
-// conversion does); four doubles per instruction instead of two.
+} // namespace
 
-// Four bytes from p on as four 32-bit integers.
-__attribute__((target("avx"))) inline __m128i four_bytes(const uint8_t* p) {
-    int32_t bytes;
-    std::memcpy(&bytes, p, 4);
-    return _mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes));
-}
+const SmoothKernels plain_kernels = {plain_widen_row,           plain_bilinear_column_sums,
+                                     plain_bicubic_column_sums, plain_bilinear_rows,
+                                     plain_bicubic_rows,        false};
 
-// One source row as doubles (plus the bias) and its differences, as
-// widen_row, four at a time.
-__attribute__((target("avx"))) void widen_row_avx(const uint8_t* row, int count, double* wide,
-                                                  double* diff) {
-    const __m256d bias = _mm256_set1_pd(kBias);
-    int k = 0;
-    for (; k + 4 <= count; k += 4)
-        _mm256_storeu_pd(wide + k, _mm256_add_pd(_mm256_cvtepi32_pd(four_bytes(row + k)), bias));
-    for (; k < count; ++k)
-        wide[k] = row[k] + kBias;
-    if (!diff) return;
-    const int n = count - 3;
-    for (k = 0; k + 4 <= n; k += 4)
-        _mm256_storeu_pd(diff + k, _mm256_cvtepi32_pd(_mm_sub_epi32(four_bytes(row + k + 3),
-                                                                    four_bytes(row + k))));
-    for (; k < n; ++k)
-        diff[k] = static_cast<double>(row[k + 3]) - row[k];
-}
+namespace {
 
-// The column passes one target column at a time: its three channels and one
-// more value fill a four-double register, loaded straight from the widened
-// row without any gathering. The fourth result lands on the next column's
-// first value, which the next column then overwrites; the rows of sums have
-// room for it after the last column.
-__attribute__((target("avx"))) void bilinear_column_sums_avx(const double* wide, const double* diff,
-                                                             const Columns<1>& cols, int w,
-                                                             double* out) {
-    const int* off = cols.offset.data();
-    const double* fx = cols.weight.data();
-    for (int i = 0; i < w; ++i) {
-        const int p = off[i];
-        const __m256d v =
-            _mm256_add_pd(_mm256_loadu_pd(wide + p),
-                          _mm256_mul_pd(_mm256_broadcast_sd(fx + i), _mm256_loadu_pd(diff + p)));
-        _mm256_storeu_pd(out + 3 * i, v);
+const SmoothKernels* kernels_of(SmoothPath path) {
+    switch (path) {
+    case SmoothPath::avx: return &avx_kernels;
+    case SmoothPath::sse2: return &sse2_kernels;
+    default: return &plain_kernels;
     }
 }
 
-__attribute__((target("avx"))) void
-bicubic_column_sums_avx(const double* wide, const Columns<4>& cols, int w, double* out) {
-    const int* off = cols.offset.data();
-    const double* wt = cols.weight.data();
-    for (int i = 0; i < w; ++i, wt += 4) {
-        const double* p = wide + off[i];
-        __m256d s = _mm256_mul_pd(_mm256_broadcast_sd(wt), _mm256_loadu_pd(p));
-        s = _mm256_add_pd(s, _mm256_mul_pd(_mm256_broadcast_sd(wt + 1), _mm256_loadu_pd(p + 3)));
-        s = _mm256_add_pd(s, _mm256_mul_pd(_mm256_broadcast_sd(wt + 2), _mm256_loadu_pd(p + 6)));
-        s = _mm256_add_pd(s, _mm256_mul_pd(_mm256_broadcast_sd(wt + 3), _mm256_loadu_pd(p + 9)));
-        _mm256_storeu_pd(out + 3 * i, s);
-    }
+SmoothPath widest_path() {
+    if (cpu_has_avx()) return SmoothPath::avx;
+    if (cpu_has_sse2()) return SmoothPath::sse2;
+    return SmoothPath::plain;
 }
 
-// Eight bytes of a target row from two registers of biased values; a last,
-// partial block (n < 8) is computed in full and cut, since the rows of sums
-// are padded to whole blocks of sixteen.
-__attribute__((target("avx"))) inline void store_block(uint8_t* out, __m256d v0, __m256d v1,
-                                                       int n) {
-    const __m128i words = _mm_packs_epi32(_mm256_cvtpd_epi32(v0), _mm256_cvtpd_epi32(v1));
-    const __m128i bytes = _mm_packus_epi16(words, words);
-    if (n >= 8) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
-    } else {
-        uint8_t block[16];
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(block), bytes);
-        std::memcpy(out, block, static_cast<size_t>(n));
-    }
-}
+// Asked once, when the program starts: the paint then only follows a pointer.
+const SmoothPath machine_path = widest_path();
+SmoothPath active_path = machine_path;
+const SmoothKernels* active = kernels_of(machine_path);
 
-// Sixteen bytes of a target row from four registers of biased values, cut
-// like store_block.
-__attribute__((target("avx"))) inline void store_block16(uint8_t* out, __m256d v0, __m256d v1,
-                                                         __m256d v2, __m256d v3, int n) {
-    const __m128i lo = _mm_packs_epi32(_mm256_cvtpd_epi32(v0), _mm256_cvtpd_epi32(v1));
-    const __m128i hi = _mm_packs_epi32(_mm256_cvtpd_epi32(v2), _mm256_cvtpd_epi32(v3));
-    const __m128i bytes = _mm_packus_epi16(lo, hi);
-    if (n >= 16) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-    } else {
-        uint8_t block[16];
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(block), bytes);
-        std::memcpy(out, block, static_cast<size_t>(n));
-    }
-}
+// All work buffers of one call come out of one block of memory, cut into
+// pieces that each start on a 32-byte boundary. The block is kept for the
+// next call, since the loupe smooths the same sizes paint after paint: at the
+// default size a dozen allocations per call cost as much as the smoothing
+// itself under Wine. A call on another thread while the kept block is in use
+// allocates its own. The elements are left uninitialised; every one is
+// written before it is read, except the padding that the vector code reads
+// past the last real value, which is cleared explicitly.
+std::atomic_flag kept_in_use = ATOMIC_FLAG_INIT;
+std::unique_ptr<char[]> kept_block;
+size_t kept_size = 0;
 
-__attribute__((target("avx"))) void bilinear_rows_avx(const double* top, const double* bottom,
-                                                      const double* fy, int rows, uint8_t* dst,
-                                                      int stride, int n) {
-    for (int k = 0; k < n; k += 16) {
-        const __m256d a0 = _mm256_loadu_pd(top + k), a1 = _mm256_loadu_pd(top + k + 4);
-        const __m256d a2 = _mm256_loadu_pd(top + k + 8), a3 = _mm256_loadu_pd(top + k + 12);
-        const __m256d d0 = _mm256_sub_pd(_mm256_loadu_pd(bottom + k), a0);
-        const __m256d d1 = _mm256_sub_pd(_mm256_loadu_pd(bottom + k + 4), a1);
-        const __m256d d2 = _mm256_sub_pd(_mm256_loadu_pd(bottom + k + 8), a2);
-        const __m256d d3 = _mm256_sub_pd(_mm256_loadu_pd(bottom + k + 12), a3);
-        uint8_t* out = dst + k;
-        for (int r = 0; r < rows; ++r, out += stride) {
-            const __m256d f = _mm256_broadcast_sd(fy + r);
-            store_block16(out, _mm256_add_pd(a0, _mm256_mul_pd(f, d0)),
-                          _mm256_add_pd(a1, _mm256_mul_pd(f, d1)),
-                          _mm256_add_pd(a2, _mm256_mul_pd(f, d2)),
-                          _mm256_add_pd(a3, _mm256_mul_pd(f, d3)), n - k);
-        }
-    }
-}
-
-__attribute__((target("avx"))) inline __m256d horner(__m256d c0, __m256d c1, __m256d c2, __m256d c3,
-                                                     __m256d f) {
-    return _mm256_add_pd(
-        c0, _mm256_mul_pd(
-                f, _mm256_add_pd(c1, _mm256_mul_pd(f, _mm256_add_pd(c2, _mm256_mul_pd(f, c3))))));
-}
-
-__attribute__((target("avx"))) void bicubic_rows_avx(const double* h0, const double* h1,
-                                                     const double* h2, const double* h3,
-                                                     const double* fy, int rows, uint8_t* dst,
-                                                     int stride, int n) {
-    for (int k = 0; k < n; k += 8) {
-        const __m256d p0 = _mm256_loadu_pd(h0 + k), q0 = _mm256_loadu_pd(h0 + k + 4);
-        const __m256d p1 = _mm256_loadu_pd(h1 + k), q1 = _mm256_loadu_pd(h1 + k + 4);
-        const __m256d p2 = _mm256_loadu_pd(h2 + k), q2 = _mm256_loadu_pd(h2 + k + 4);
-        const __m256d p3 = _mm256_loadu_pd(h3 + k), q3 = _mm256_loadu_pd(h3 + k + 4);
-        const __m256d pc1 = _mm256_sub_pd(p2, p0), qc1 = _mm256_sub_pd(q2, q0);
-        const __m256d p01 = _mm256_sub_pd(p0, p1), q01 = _mm256_sub_pd(q0, q1);
-        const __m256d p23 = _mm256_sub_pd(p2, p3), q23 = _mm256_sub_pd(q2, q3);
-        const __m256d pc2 = _mm256_add_pd(_mm256_add_pd(p01, p01), p23);
-        const __m256d qc2 = _mm256_add_pd(_mm256_add_pd(q01, q01), q23);
-        const __m256d pc3 = _mm256_sub_pd(_mm256_setzero_pd(), _mm256_add_pd(p01, p23));
-        const __m256d qc3 = _mm256_sub_pd(_mm256_setzero_pd(), _mm256_add_pd(q01, q23));
-        uint8_t* out = dst + k;
-        for (int r = 0; r < rows; ++r, out += stride) {
-            const __m256d f = _mm256_broadcast_sd(fy + r);
-            store_block(out, horner(p1, pc1, pc2, pc3, f), horner(q1, qc1, qc2, qc3, f), n - k);
-        }
-    }
-}
-
-bool avx_available() {
-    static const bool available = __builtin_cpu_supports("avx");
-    return available;
-}
-#endif
-
-bool baseline_vectors_only = false; // see smooth_scale_limit_vectors
-
-bool use_avx() {
-#if defined(BRISVANE_SMOOTH_AVX)
-    return !baseline_vectors_only && avx_available();
-#else
-    return false;
-#endif
-}
-
-// The column sums of source rows, computed on first use and kept in a ring of
-// Slots rows. A group of target rows needs Slots consecutive source rows,
-// which never share a slot, and the groups move down the block, so each
-// source row is widened and summed once.
-template <int Slots> class RowCache {
+class Scratch {
   public:
-    // Rows of sums hold 3 w values, padded to whole blocks of sixteen with at
-    // least one more (see the AVX passes); the widened row has room for the
-    // values past its end that the AVX bicubic pass loads and ignores.
-    RowCache(const uint8_t* block, int stride, int cw, int w, bool with_diff, bool avx)
-        : block_(block), stride_(stride), count_(3 * (cw + 3)),
-          n_((3 * static_cast<size_t>(w) + 16) & ~static_cast<size_t>(15)), avx_(avx),
-          wide_(count_ + 8), diff_(with_diff ? count_ + 8 : 0), sums_(Slots * n_) {
-        // The padding the vector code reads but whose results it drops.
-        for (int k = count_; k < count_ + 8; ++k)
-            wide_[k] = 0;
-        for (int s = 0; s < Slots; ++s)
-            for (size_t k = 3 * static_cast<size_t>(w); k < n_; ++k)
-                sums_[s * n_ + k] = 0;
-        for (int& r : row_)
-            r = -1;
+    template <typename T> static size_t size_of(size_t count) {
+        return (count * sizeof(T) + 31) & ~static_cast<size_t>(31);
     }
-    // The slot of source row r, and whether it has to be (re)computed.
-    double* slot(int r, bool* fresh) {
-        const int s = r % Slots;
-        *fresh = row_[s] != r;
-        row_[s] = r;
-        return sums_.data() + s * n_;
-    }
-    const double* widen(int r) {
-        const uint8_t* src = block_ + static_cast<ptrdiff_t>(r) * stride_;
-        double* diff = diff_.empty() ? nullptr : diff_.data();
-#if defined(BRISVANE_SMOOTH_AVX)
-        if (avx_) {
-            widen_row_avx(src, count_, wide_.data(), diff);
-            return wide_.data();
+    explicit Scratch(size_t bytes) : kept_(!kept_in_use.test_and_set(std::memory_order_acquire)) {
+        char* base;
+        if (kept_) {
+            if (kept_size < bytes + 32) {
+                kept_block.reset(); // before the new one: at most one at a time
+                kept_block.reset(new char[bytes + 32]);
+                kept_size = bytes + 32;
+            }
+            base = kept_block.get();
+        } else {
+            own_.reset(new char[bytes + 32]);
+            base = own_.get();
         }
-#endif
-        widen_row(src, count_, wide_.data(), diff);
-        return wide_.data();
+        const uintptr_t at = reinterpret_cast<uintptr_t>(base);
+        next_ = base + ((32 - (at & 31)) & 31);
     }
-    const double* diff() const {
-        return diff_.data();
+    ~Scratch() {
+        if (kept_) kept_in_use.clear(std::memory_order_release);
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    template <typename T> T* take(size_t count) {
+        T* piece = reinterpret_cast<T*>(next_);
+        next_ += size_of<T>(count);
+        return piece;
     }
 
   private:
-    const uint8_t* block_;
-    int stride_, count_;
-    size_t n_;
-    bool avx_;
-    Buffer<double> wide_, diff_, sums_;
-    int row_[Slots];
+    bool kept_;
+    std::unique_ptr<char[]> own_;
+    char* next_;
 };
+
+inline double cubic_kernel(double t) {
+    if (t < 1) return t * t * t - 2 * t * t + 1;
+    if (t < 2) return -t * t * t + 5 * t * t - 8 * t + 4;
+    return 0;
+}
+
+// Integer part and fraction of the sample position along one axis, for
+// every target position. The integer part is the nearest integer, one less
+// where that lies above the position: the same as truncating the (positive)
+// position, without the truncation's control-word switches on the x87 unit,
+// which at the default loupe size cost a tenth of the whole smoothing.
+void sample_axis(int target_size, int source_size, int* index, double* fraction) {
+    const double step = static_cast<double>(source_size) / target_size;
+    for (int t = 0; t < target_size; ++t) {
+        const double pos = t * step + 1;
+        const int nearest = nearest_int(pos);
+        index[t] = nearest > pos ? nearest - 1 : nearest;
+        fraction[t] = pos - index[t];
+    }
+}
+
+// Fills taps.paired (see ColumnTaps) from taps.weight.
+void pair_weights(const double* weight, int taps, int w, double* out) {
+    for (int i = 0; i + 2 <= w; i += 2)
+        for (int t = 0; t < taps; ++t) {
+            const double a = weight[taps * i + t], b = weight[taps * (i + 1) + t];
+            *out++ = a;
+            *out++ = a;
+            *out++ = a;
+            *out++ = b;
+            *out++ = b;
+            *out++ = b;
+        }
+}
+
+// Everything one call works with: the rows' sample positions, the columns'
+// taps, and a ring of Slots rows of column sums (see slot()).
+struct Work {
+    int* row_index;
+    double* row_fraction;
+    ColumnTaps taps;
+    double* wide;  // one widened source row, with room past its end
+    double* diff;  // its differences (bilinear only)
+    double* sums;  // Slots rows of n values
+    size_t n;      // 3 w rounded up, see below
+    int row_of[4]; // the source row each slot holds, -1 for none
+};
+
+// Taps: 1 for bilinear (P(ix) + fx (P(ix + 1) - P(ix)), one tap on the
+// widened row and one on its differences), 4 for bicubic (columns ix - 1 ...
+// ix + 2 with k(1 + fx), k(fx), k(1 - fx), k(2 - fx)).
+//
+// Rows of sums hold 3 w values, padded to whole blocks of sixteen with at
+// least one more: the vector row passes convert whole blocks, and the AVX
+// column pass writes one value past each column. The widened row has room for
+// the values past its end that the AVX bicubic pass loads and ignores.
+template <int Taps, int Slots>
+Work plan(Scratch* scratch, int cw, int ch, int w, int h, bool paired) {
+    Work k;
+    const size_t count = 3 * static_cast<size_t>(cw + 3);
+    k.n = (3 * static_cast<size_t>(w) + 16) & ~static_cast<size_t>(15);
+    k.row_index = scratch->take<int>(h);
+    k.row_fraction = scratch->take<double>(h);
+    int* offset = scratch->take<int>(w);
+    double* weight = scratch->take<double>(Taps * static_cast<size_t>(w));
+    double* pairs = paired ? scratch->take<double>(static_cast<size_t>(w / 2) * Taps * 6) : nullptr;
+    double* x_fraction = scratch->take<double>(w);
+    k.wide = scratch->take<double>(count + 8);
+    k.diff = Taps == 1 ? scratch->take<double>(count + 8) : nullptr;
+    k.sums = scratch->take<double>(Slots * k.n);
+
+    sample_axis(h, ch, k.row_index, k.row_fraction);
+    sample_axis(w, cw, offset, x_fraction);
+    for (int i = 0; i < w; ++i) {
+        const double f = x_fraction[i];
+        if (Taps == 1) {
+            offset[i] = 3 * offset[i];
+            weight[i] = f;
+        } else {
+            double* wt = weight + 4 * static_cast<size_t>(i);
+            offset[i] = 3 * (offset[i] - 1);
+            wt[0] = cubic_kernel(1 + f);
+            wt[1] = cubic_kernel(f);
+            wt[2] = cubic_kernel(1 - f);
+            wt[3] = cubic_kernel(2 - f);
+        }
+    }
+    if (paired) pair_weights(weight, Taps, w, pairs);
+    k.taps = {offset, weight, pairs};
+
+    for (size_t e = count; e < count + 8; ++e)
+        k.wide[e] = 0;
+    for (int s = 0; s < Slots; ++s)
+        for (size_t e = 3 * static_cast<size_t>(w); e < k.n; ++e)
+            k.sums[s * k.n + e] = 0;
+    for (int& r : k.row_of)
+        r = -1;
+    return k;
+}
+
+template <int Taps, int Slots> size_t scratch_size(int cw, int w, int h, bool paired) {
+    const size_t count = 3 * static_cast<size_t>(cw + 3);
+    const size_t n = (3 * static_cast<size_t>(w) + 16) & ~static_cast<size_t>(15);
+    return Scratch::size_of<int>(h) + Scratch::size_of<double>(h) + Scratch::size_of<int>(w) +
+           Scratch::size_of<double>(Taps * static_cast<size_t>(w)) +
+           (paired ? Scratch::size_of<double>(static_cast<size_t>(w / 2) * Taps * 6) : 0) +
+           Scratch::size_of<double>(w) + Scratch::size_of<double>(count + 8) +
+           (Taps == 1 ? Scratch::size_of<double>(count + 8) : 0) +
+           Scratch::size_of<double>(Slots * n);
+}
+
+// The column sums of source rows are computed on first use and kept in a ring
+// of Slots rows. A group of target rows needs Slots consecutive source rows,
+// which never share a slot, and the groups move down the block, so each
+// source row is widened and summed once. Returns the slot of source row r and
+// whether it has to be (re)computed.
+template <int Slots> double* slot(Work* k, int r, bool* fresh) {
+    const int s = r % Slots;
+    *fresh = k->row_of[s] != r;
+    k->row_of[s] = r;
+    return k->sums + s * k->n;
+}
 
 // Calls group(first, count) for each run of target rows with the same
 // integer sample row.
-template <typename Group> void for_each_row_group(const Axis& y, Group group) {
-    const int h = static_cast<int>(y.index.size());
+template <typename Group> void for_each_row_group(const int* index, int h, Group group) {
     for (int j0 = 0; j0 < h;) {
         int j1 = j0 + 1;
-        while (j1 < h && y.index[j1] == y.index[j0])
+        while (j1 < h && index[j1] == index[j0])
             ++j1;
         group(j0, j1 - j0);
         j0 = j1;
@@ -667,76 +360,52 @@ template <typename Group> void for_each_row_group(const Axis& y, Group group) {
 }
 
 void scale_bilinear(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
-    const bool avx = use_avx();
-    const Axis x = sample_axis(w, cw, false);
-    const Axis y = sample_axis(h, ch, !avx);
-    const Columns<1> cols = bilinear_columns(x, !avx);
-    RowCache<2> cache(block, ss, cw, w, true, avx);
+    const SmoothKernels& kern = *active;
+    Scratch scratch(scratch_size<1, 2>(cw, w, h, kern.paired_weights));
+    Work k = plan<1, 2>(&scratch, cw, ch, w, h, kern.paired_weights);
+    const int count = 3 * (cw + 3);
     auto row = [&](int r) -> const double* {
         bool fresh;
-        double* out = cache.slot(r, &fresh);
-        if (!fresh) return out;
-#if defined(BRISVANE_SMOOTH_AVX)
-        if (avx) {
-            bilinear_column_sums_avx(cache.widen(r), cache.diff(), cols, w, out);
-            return out;
+        double* out = slot<2>(&k, r, &fresh);
+        if (fresh) {
+            kern.widen_row(block + static_cast<ptrdiff_t>(r) * ss, count, k.wide, k.diff);
+            kern.bilinear_column_sums(k.wide, k.diff, k.taps, w, out);
         }
-#endif
-        bilinear_column_sums(cache.widen(r), cache.diff(), cols, w, out);
         return out;
     };
     const int sd = target_stride(w);
-    for_each_row_group(y, [&](int j, int count) {
-        const int iy = y.index[j];
+    for_each_row_group(k.row_index, h, [&](int j, int rows) {
+        const int iy = k.row_index[j];
         const double* top = row(iy);
         const double* bottom = row(iy + 1);
-        uint8_t* out = dst + static_cast<ptrdiff_t>(j) * sd;
-#if defined(BRISVANE_SMOOTH_AVX)
-        if (avx) {
-            bilinear_rows_avx(top, bottom, &y.fraction[j], count, out, sd, 3 * w);
-            return;
-        }
-#endif
-        bilinear_rows(top, bottom, &y.fraction[j], &y.fraction2[2 * static_cast<size_t>(j)], count,
-                      out, sd, 3 * w);
+        kern.bilinear_rows(top, bottom, k.row_fraction + j, rows,
+                           dst + static_cast<ptrdiff_t>(j) * sd, sd, 3 * w);
     });
 }
 
 void scale_bicubic(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
-    const bool avx = use_avx();
-    const Axis x = sample_axis(w, cw, false);
-    const Axis y = sample_axis(h, ch, !avx);
-    const Columns<4> cols = bicubic_columns(x, !avx);
-    RowCache<4> cache(block, ss, cw, w, false, avx);
+    const SmoothKernels& kern = *active;
+    Scratch scratch(scratch_size<4, 4>(cw, w, h, kern.paired_weights));
+    Work k = plan<4, 4>(&scratch, cw, ch, w, h, kern.paired_weights);
+    const int count = 3 * (cw + 3);
     auto row = [&](int r) -> const double* {
         bool fresh;
-        double* out = cache.slot(r, &fresh);
-        if (!fresh) return out;
-#if defined(BRISVANE_SMOOTH_AVX)
-        if (avx) {
-            bicubic_column_sums_avx(cache.widen(r), cols, w, out);
-            return out;
+        double* out = slot<4>(&k, r, &fresh);
+        if (fresh) {
+            kern.widen_row(block + static_cast<ptrdiff_t>(r) * ss, count, k.wide, nullptr);
+            kern.bicubic_column_sums(k.wide, k.taps, w, out);
         }
-#endif
-        bicubic_column_sums(cache.widen(r), cols, w, out);
         return out;
     };
     const int sd = target_stride(w);
-    for_each_row_group(y, [&](int j, int count) {
-        const int iy = y.index[j];
+    for_each_row_group(k.row_index, h, [&](int j, int rows) {
+        const int iy = k.row_index[j];
         const double* h0 = row(iy - 1);
         const double* h1 = row(iy);
         const double* h2 = row(iy + 1);
         const double* h3 = row(iy + 2);
-        uint8_t* out = dst + static_cast<ptrdiff_t>(j) * sd;
-        const double* fy2 = avx ? nullptr : &y.fraction2[2 * static_cast<size_t>(j)];
-#if defined(BRISVANE_SMOOTH_AVX)
-        if (avx) {
-            bicubic_rows_avx(h0, h1, h2, h3, &y.fraction[j], count, out, sd, 3 * w);
-            return;
-        }
-#endif
-        bicubic_rows(h0, h1, h2, h3, &y.fraction[j], fy2, count, out, sd, 3 * w);
+        kern.bicubic_rows(h0, h1, h2, h3, k.row_fraction + j, rows,
+                          dst + static_cast<ptrdiff_t>(j) * sd, sd, 3 * w);
     });
 }
 
@@ -746,8 +415,18 @@ double bicubic_weight(double t) {
     return cubic_kernel(t);
 }
 
-void smooth_scale_limit_vectors(bool baseline_only) {
-    baseline_vectors_only = baseline_only;
+SmoothPath smooth_scale_path() {
+    return active_path;
+}
+
+bool smooth_scale_path_available(SmoothPath path) {
+    return path <= machine_path;
+}
+
+void smooth_scale_force_path(SmoothPath path) {
+    if (!smooth_scale_path_available(path)) return;
+    active_path = path;
+    active = kernels_of(path);
 }
 
 void smooth_scale(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst, int w,
@@ -799,7 +478,7 @@ void smooth_scale_reference(const uint8_t* src, int src_x, int src_y, int cw, in
                     const double value =
                         P(ix, iy) * (1 - fx) * (1 - fy) + P(ix + 1, iy) * fx * (1 - fy) +
                         P(ix, iy + 1) * (1 - fx) * fy + P(ix + 1, iy + 1) * fx * fy;
-                    out[3 * i + c] = bilinear_byte(value);
+                    out[3 * i + c] = clamped_byte(value);
                 }
             }
         }

@@ -1,6 +1,7 @@
 // Smoothing and gray conversion of the capture block.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <random>
 #include <vector>
@@ -50,16 +51,19 @@ Block random_block(int cw, int ch, unsigned seed) {
     return b;
 }
 
-// smooth_scale picks AVX where the processor has it and SSE2 otherwise; the
-// tests that check its bytes run once with each (on a processor without AVX
-// both runs take SSE2).
-template <typename Body> void for_each_vector_width(Body body) {
-    for (bool baseline : {false, true}) {
-        SCOPED_TRACE(baseline ? "baseline vectors only" : "widest vectors");
-        smooth_scale_limit_vectors(baseline);
+// The tests that check smooth_scale's bytes run once on each instruction set
+// this machine offers, forced one at a time.
+template <typename Body> void for_each_path(Body body) {
+    const SmoothPath start = smooth_scale_path();
+    for (SmoothPath path : {SmoothPath::plain, SmoothPath::sse2, SmoothPath::avx}) {
+        if (!smooth_scale_path_available(path)) continue;
+        SCOPED_TRACE(path == SmoothPath::plain  ? "plain"
+                     : path == SmoothPath::sse2 ? "SSE2"
+                                                : "AVX");
+        smooth_scale_force_path(path);
         body();
     }
-    smooth_scale_limit_vectors(false);
+    smooth_scale_force_path(start);
 }
 
 Image scale(Block& b, int w, int h, int mode, bool reference) {
@@ -129,7 +133,7 @@ TEST(SmoothScale, BicubicWeights) {
 }
 
 TEST(SmoothScale, Magnify100ReproducesTheAreaForBothFilters) {
-    for_each_vector_width([&] {
+    for_each_path([&] {
         Block b = random_block(37, 21, 7);
         for (int mode : {1, 2}) {
             for (bool reference : {false, true}) {
@@ -146,7 +150,7 @@ TEST(SmoothScale, Magnify100ReproducesTheAreaForBothFilters) {
 }
 
 TEST(SmoothScale, Bilinear200PercentAveragesNeighbourColumns) {
-    for_each_vector_width([&] {
+    for_each_path([&] {
         // size 37 at 200 %: target column 1 samples u = 1.5, halfway between area
         // columns 0 and 1 (block columns 1 and 2); the mean is truncated.
         Block b(37, 37);
@@ -167,7 +171,7 @@ TEST(SmoothScale, Bilinear200PercentAveragesNeighbourColumns) {
 }
 
 TEST(SmoothScale, BicubicOvershootIsClampedBilinearIsNot) {
-    for_each_vector_width([&] {
+    for_each_path([&] {
         // Black area columns 0-3, white from column 4 on (block column 5). At
         // 200 % target column 5 (u = 3.5) has only the white tap with a negative
         // weight, and column 9 (u = 5.5) only the black one.
@@ -206,7 +210,14 @@ const Case kCases[] = {{37, 37, 200}, {5, 5, 800},   {37, 37, 100},  {1, 1, 100}
                        {13, 7, 400},  {37, 37, 300}, {37, 37, 150},  {5, 5, 1000}, {1, 3, 700},
                        {13, 7, 110},  {21, 9, 333},  {101, 31, 800}, {9, 41, 125}, {47, 3, 250}};
 
-using Wide = __int128;
+// 64-bit integers suffice (the 32-bit Windows compiler has no 128-bit ones):
+// the fractions are reduced, and exact_value checks that the denominator
+// leaves room for the sum.
+using Wide = int64_t;
+
+Wide gcd(Wide a, Wide b) {
+    return b == 0 ? a : gcd(b, a % b);
+}
 
 // Cubic kernel weights for the fraction a / n, times n^3, exactly:
 // k(1 + f), k(f), k(1 - f), k(2 - f).
@@ -221,24 +232,30 @@ void exact_cubic(Wide a, Wide n, Wide k[4]) {
 // The interpolated value of one channel as an exact fraction num / den,
 // taking the sample position i * cw / w + 1 without any rounding.
 void exact_value(Block& b, int w, int h, int i, int j, int c, int mode, Wide* num, Wide* den) {
-    const int ix = i * b.cw / w + 1, ax = i * b.cw % w;
-    const int iy = j * b.ch / h + 1, ay = j * b.ch % h;
+    const int ix = i * b.cw / w + 1, iy = j * b.ch / h + 1;
+    // Fractions ax / nx and ay / ny of the sample position, in lowest terms.
+    const Wide gx = gcd(b.cw, w), gy = gcd(b.ch, h);
+    const Wide nx = w / gx, ax = i * b.cw % w / gx;
+    const Wide ny = h / gy, ay = j * b.ch % h / gy;
     auto P = [&](int x, int y) -> Wide { return b.at(x, y)[c]; };
     if (mode == 2) {
         Wide kx[4], ky[4];
-        exact_cubic(ax, w, kx);
-        exact_cubic(ay, h, ky);
+        exact_cubic(ax, nx, kx);
+        exact_cubic(ay, ny, ky);
         Wide sum = 0;
         for (int r = 0; r < 4; ++r)
             for (int k = 0; k < 4; ++k)
                 sum += ky[r] * kx[k] * P(ix - 1 + k, iy - 1 + r);
         *num = sum;
-        *den = Wide(w) * w * w * h * h * h;
+        *den = nx * nx * nx * ny * ny * ny;
     } else {
-        *num = P(ix, iy) * (w - ax) * (h - ay) + P(ix + 1, iy) * ax * (h - ay) +
-               P(ix, iy + 1) * (w - ax) * ay + P(ix + 1, iy + 1) * ax * ay;
-        *den = Wide(w) * h;
+        *num = P(ix, iy) * (nx - ax) * (ny - ay) + P(ix + 1, iy) * ax * (ny - ay) +
+               P(ix, iy + 1) * (nx - ax) * ay + P(ix + 1, iy + 1) * ax * ay;
+        *den = nx * ny;
     }
+    // The sum stays below 255 * 1.6 * den (the kernel's weights add up to at
+    // most 1.25 in absolute value per axis).
+    ASSERT_LT(*den, Wide(1) << 52);
 }
 
 int clamp_byte(Wide v) {
@@ -248,7 +265,7 @@ int clamp_byte(Wide v) {
 } // namespace
 
 TEST(SmoothScale, EqualsExactArithmeticTruncated) {
-    for_each_vector_width([&] {
+    for_each_path([&] {
         // The byte is the true interpolated value truncated. Only a bicubic value
         // within a hair (2e-9) below the next integer may come out one higher,
         // since double sums cannot tell it from that integer.
@@ -283,7 +300,7 @@ TEST(SmoothScale, EqualsExactArithmeticTruncated) {
 }
 
 TEST(SmoothScale, WithinOneOfTheReference) {
-    for_each_vector_width([&] {
+    for_each_path([&] {
         // Magnifications whose steps are exact binary fractions leave no rounding
         // noise, so there the two agree on every byte; elsewhere the fast one is
         // one above where the reference's sum fell a hair short of an integer.
@@ -316,7 +333,7 @@ TEST(SmoothScale, WithinOneOfTheReference) {
 }
 
 TEST(SmoothScale, UniformAreaStaysUniform) {
-    for_each_vector_width([&] {
+    for_each_path([&] {
         // Interpolating one colour gives that colour back, whatever the rounding
         // of the weights and sample positions.
         for (uint8_t v : {uint8_t(255), uint8_t(100), uint8_t(37), uint8_t(1)}) {

@@ -3,6 +3,7 @@
 // work buffer that is too small must never be written through.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "engine/render.h"
@@ -212,6 +213,84 @@ TEST_F(RenderTest, MissingSourceBufferFallsBackToPlainStretch) {
     Dib24 target(zoomed_size.x, zoomed_size.y);
     render(target);
     EXPECT_EQ(0, differing_block_pixels(target, false, false));
+}
+
+// Calls fn(arg) with the stack pointer 4 bytes off the 16-byte alignment the
+// compiler assumes elsewhere, as a thread or callback started by 32-bit
+// Windows may be.
+extern "C" void call_misaligned(void (*fn)(void*), void* arg);
+asm(".text\n"
+    ".globl _call_misaligned\n"
+    "_call_misaligned:\n"
+    "    pushl %ebp\n"
+    "    movl %esp, %ebp\n"
+    "    andl $-16, %esp\n"
+    "    subl $8, %esp\n"
+    "    pushl 12(%ebp)\n" // esp is now 4 past a multiple of 16 before the call
+    "    call *8(%ebp)\n"
+    "    movl %ebp, %esp\n"
+    "    popl %ebp\n"
+    "    ret\n");
+
+struct MisalignedCall {
+    SmoothPath path;
+    int mode;
+    const std::vector<uint8_t>* src;
+    std::vector<uint8_t> out;
+    uintptr_t stack;
+};
+
+void smooth_on_misaligned_stack(void* arg) {
+    auto* call = static_cast<MisalignedCall*>(arg);
+    uintptr_t sp;
+    asm volatile("movl %%esp, %0" : "=r"(sp));
+    call->stack = sp;
+    smooth_scale_force_path(call->path);
+    smooth_scale(call->src->data(), 0, 0, 37, 37, call->out.data(), 111, 111, call->mode);
+}
+
+// A fault in that thread (a vector stored to a misaligned stack slot) ends
+// the thread with code 2 rather than the process, so the test fails instead
+// of waiting in the debugger.
+DWORD misaligned_thread_id;
+LONG CALLBACK end_misaligned_thread(EXCEPTION_POINTERS*) {
+    if (GetCurrentThreadId() == misaligned_thread_id) ExitThread(2);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+DWORD WINAPI misaligned_thread(void* arg) {
+    misaligned_thread_id = GetCurrentThreadId();
+    call_misaligned(smooth_on_misaligned_stack, arg);
+    return 0;
+}
+
+TEST(SmoothScaleStack, VectorPathsRealignAMisalignedStack) {
+    std::vector<uint8_t> src(static_cast<size_t>((3 * 37 + 12) & ~3) * 40);
+    for (size_t i = 0; i < src.size(); ++i)
+        src[i] = static_cast<uint8_t>(i * 7919 >> 3);
+    const SmoothPath start = smooth_scale_path();
+    void* handler = AddVectoredExceptionHandler(1, end_misaligned_thread);
+    for (SmoothPath path : {SmoothPath::sse2, SmoothPath::avx}) {
+        if (!smooth_scale_path_available(path)) continue;
+        for (int mode : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << "path " << int(path) << " mode " << mode);
+            std::vector<uint8_t> expected(static_cast<size_t>((3 * 111 + 3) & ~3) * 111, 0);
+            smooth_scale_force_path(path);
+            smooth_scale(src.data(), 0, 0, 37, 37, expected.data(), 111, 111, mode);
+            MisalignedCall call{path, mode, &src, std::vector<uint8_t>(expected.size(), 0), 0};
+            HANDLE thread = CreateThread(nullptr, 0, misaligned_thread, &call, 0, nullptr);
+            ASSERT_NE(nullptr, thread);
+            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+            DWORD code = 1;
+            GetExitCodeThread(thread, &code);
+            CloseHandle(thread);
+            EXPECT_EQ(0u, code) << "the thread faulted";
+            EXPECT_NE(0u, call.stack % 16) << "the stack was not misaligned";
+            EXPECT_TRUE(expected == call.out) << "the bytes differ from a call on an aligned stack";
+        }
+    }
+    RemoveVectoredExceptionHandler(handler);
+    smooth_scale_force_path(start);
 }
 
 } // namespace

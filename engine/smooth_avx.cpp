@@ -1,0 +1,159 @@
+// The AVX loops of smooth_scale: four doubles per instruction. Every function
+// here is compiled for AVX by its own attribute and runs only where the
+// processor has AVX and the operating system saves its registers (see
+// smooth_scale.cpp). The same operations in the same order as the plain and
+// SSE2 loops, so the same bytes (vcvtpd2dq rounds to nearest, like the SSE2
+// conversion).
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstring>
+
+#include "engine/smooth_kernels.h"
+
+// Helpers, inlined into the entry points.
+#define AVX __attribute__((target("avx")))
+// Entry points from plain code: realign a stack that may come aligned to 4
+// bytes only (32-bit Windows threads and callbacks).
+#define AVX_ENTRY __attribute__((target("avx"), force_align_arg_pointer))
+
+namespace {
+
+// Four bytes from p on as four 32-bit integers.
+AVX inline __m128i four_bytes(const uint8_t* p) {
+    int32_t bytes;
+    std::memcpy(&bytes, p, 4);
+    return _mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes));
+}
+
+AVX_ENTRY void widen_row(const uint8_t* row, int count, double* wide, double* diff) {
+    const __m256d bias = _mm256_set1_pd(kBias);
+    int k = 0;
+    for (; k + 4 <= count; k += 4)
+        _mm256_storeu_pd(wide + k, _mm256_add_pd(_mm256_cvtepi32_pd(four_bytes(row + k)), bias));
+    for (; k < count; ++k)
+        wide[k] = row[k] + kBias;
+    if (!diff) return;
+    const int n = count - 3;
+    for (k = 0; k + 4 <= n; k += 4)
+        _mm256_storeu_pd(diff + k, _mm256_cvtepi32_pd(_mm_sub_epi32(four_bytes(row + k + 3),
+                                                                    four_bytes(row + k))));
+    for (; k < n; ++k)
+        diff[k] = static_cast<double>(row[k + 3]) - row[k];
+}
+
+// The column passes one target column at a time: its three channels and one
+// more value fill a four-double register, loaded straight from the widened
+// row without any gathering. The fourth result lands on the next column's
+// first value, which the next column then overwrites; the rows of sums have
+// room for it after the last column.
+AVX_ENTRY void bilinear_column_sums(const double* wide, const double* diff, const ColumnTaps& taps,
+                                    int w, double* out) {
+    const int* off = taps.offset;
+    const double* fx = taps.weight;
+    for (int i = 0; i < w; ++i) {
+        const int p = off[i];
+        const __m256d v =
+            _mm256_add_pd(_mm256_loadu_pd(wide + p),
+                          _mm256_mul_pd(_mm256_broadcast_sd(fx + i), _mm256_loadu_pd(diff + p)));
+        _mm256_storeu_pd(out + 3 * i, v);
+    }
+}
+
+AVX_ENTRY void bicubic_column_sums(const double* wide, const ColumnTaps& taps, int w, double* out) {
+    const int* off = taps.offset;
+    const double* wt = taps.weight;
+    for (int i = 0; i < w; ++i, wt += 4) {
+        const double* p = wide + off[i];
+        __m256d s = _mm256_mul_pd(_mm256_broadcast_sd(wt), _mm256_loadu_pd(p));
+        s = _mm256_add_pd(s, _mm256_mul_pd(_mm256_broadcast_sd(wt + 1), _mm256_loadu_pd(p + 3)));
+        s = _mm256_add_pd(s, _mm256_mul_pd(_mm256_broadcast_sd(wt + 2), _mm256_loadu_pd(p + 6)));
+        s = _mm256_add_pd(s, _mm256_mul_pd(_mm256_broadcast_sd(wt + 3), _mm256_loadu_pd(p + 9)));
+        _mm256_storeu_pd(out + 3 * i, s);
+    }
+}
+
+// Eight bytes of a target row from two registers of biased values; a row
+// shorter than that is computed in full and cut (the rows of sums are padded
+// to whole blocks of sixteen).
+AVX inline void store_block(uint8_t* out, __m256d v0, __m256d v1, int n) {
+    const __m128i words = _mm_packs_epi32(_mm256_cvtpd_epi32(v0), _mm256_cvtpd_epi32(v1));
+    const __m128i bytes = _mm_packus_epi16(words, words);
+    if (n >= 8) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+    } else {
+        uint8_t block[16];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(block), bytes);
+        std::memcpy(out, block, static_cast<size_t>(n));
+    }
+}
+
+// Sixteen bytes of a target row from four registers of biased values, cut
+// like store_block.
+AVX inline void store_block16(uint8_t* out, __m256d v0, __m256d v1, __m256d v2, __m256d v3, int n) {
+    const __m128i lo = _mm_packs_epi32(_mm256_cvtpd_epi32(v0), _mm256_cvtpd_epi32(v1));
+    const __m128i hi = _mm_packs_epi32(_mm256_cvtpd_epi32(v2), _mm256_cvtpd_epi32(v3));
+    const __m128i bytes = _mm_packus_epi16(lo, hi);
+    if (n >= 16) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+    } else {
+        uint8_t block[16];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(block), bytes);
+        std::memcpy(out, block, static_cast<size_t>(n));
+    }
+}
+
+AVX_ENTRY void bilinear_rows(const double* top, const double* bottom, const double* fy, int rows,
+                             uint8_t* dst, int stride, int n) {
+    for (int next = 0; next < n; next += 16) {
+        const int k = last_block(next, n, 16);
+        const __m256d a0 = _mm256_loadu_pd(top + k), a1 = _mm256_loadu_pd(top + k + 4);
+        const __m256d a2 = _mm256_loadu_pd(top + k + 8), a3 = _mm256_loadu_pd(top + k + 12);
+        const __m256d d0 = _mm256_sub_pd(_mm256_loadu_pd(bottom + k), a0);
+        const __m256d d1 = _mm256_sub_pd(_mm256_loadu_pd(bottom + k + 4), a1);
+        const __m256d d2 = _mm256_sub_pd(_mm256_loadu_pd(bottom + k + 8), a2);
+        const __m256d d3 = _mm256_sub_pd(_mm256_loadu_pd(bottom + k + 12), a3);
+        uint8_t* out = dst + k;
+        for (int r = 0; r < rows; ++r, out += stride) {
+            const __m256d f = _mm256_broadcast_sd(fy + r);
+            store_block16(out, _mm256_add_pd(a0, _mm256_mul_pd(f, d0)),
+                          _mm256_add_pd(a1, _mm256_mul_pd(f, d1)),
+                          _mm256_add_pd(a2, _mm256_mul_pd(f, d2)),
+                          _mm256_add_pd(a3, _mm256_mul_pd(f, d3)), n - k);
+        }
+    }
+}
+
+AVX inline __m256d horner(__m256d c0, __m256d c1, __m256d c2, __m256d c3, __m256d f) {
+    return _mm256_add_pd(
+        c0, _mm256_mul_pd(
+                f, _mm256_add_pd(c1, _mm256_mul_pd(f, _mm256_add_pd(c2, _mm256_mul_pd(f, c3))))));
+}
+
+AVX_ENTRY void bicubic_rows(const double* h0, const double* h1, const double* h2, const double* h3,
+                            const double* fy, int rows, uint8_t* dst, int stride, int n) {
+    for (int next = 0; next < n; next += 8) {
+        const int k = last_block(next, n, 8);
+        const __m256d p0 = _mm256_loadu_pd(h0 + k), q0 = _mm256_loadu_pd(h0 + k + 4);
+        const __m256d p1 = _mm256_loadu_pd(h1 + k), q1 = _mm256_loadu_pd(h1 + k + 4);
+        const __m256d p2 = _mm256_loadu_pd(h2 + k), q2 = _mm256_loadu_pd(h2 + k + 4);
+        const __m256d p3 = _mm256_loadu_pd(h3 + k), q3 = _mm256_loadu_pd(h3 + k + 4);
+        const __m256d pc1 = _mm256_sub_pd(p2, p0), qc1 = _mm256_sub_pd(q2, q0);
+        const __m256d p01 = _mm256_sub_pd(p0, p1), q01 = _mm256_sub_pd(q0, q1);
+        const __m256d p23 = _mm256_sub_pd(p2, p3), q23 = _mm256_sub_pd(q2, q3);
+        const __m256d pc2 = _mm256_add_pd(_mm256_add_pd(p01, p01), p23);
+        const __m256d qc2 = _mm256_add_pd(_mm256_add_pd(q01, q01), q23);
+        const __m256d pc3 = _mm256_sub_pd(_mm256_setzero_pd(), _mm256_add_pd(p01, p23));
+        const __m256d qc3 = _mm256_sub_pd(_mm256_setzero_pd(), _mm256_add_pd(q01, q23));
+        uint8_t* out = dst + k;
+        for (int r = 0; r < rows; ++r, out += stride) {
+            const __m256d f = _mm256_broadcast_sd(fy + r);
+            store_block(out, horner(p1, pc1, pc2, pc3, f), horner(q1, qc1, qc2, qc3, f), n - k);
+        }
+    }
+}
+
+} // namespace
+
+const SmoothKernels avx_kernels = {widen_row,     bilinear_column_sums, bicubic_column_sums,
+                                   bilinear_rows, bicubic_rows,         false};

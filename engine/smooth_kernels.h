@@ -1,0 +1,72 @@
+// The inner loops of smooth_scale, one set per instruction set.
+//
+// engine/smooth_scale.cpp works out the sample positions and weights and
+// walks the block; the loops that touch every value come in three sets, plain
+// C++ (any x86, the x87 unit on i686), SSE2 and AVX, each in its own file and
+// compiled for its instruction set function by function, so that the program
+// itself needs neither -msse2 nor -mavx and still starts on a processor
+// without them. Every set does the same operations in the same order, so
+// all give the same bytes.
+//
+// Each vector loop is entered from plain code, and on 32-bit Windows a thread
+// or callback may arrive with a stack aligned to 4 bytes only; the vector
+// entry points realign it (force_align_arg_pointer) before anything is
+// spilled there.
+#pragma once
+#include <cstdint>
+
+// Added to every source value before any weighting; since the weights of each
+// axis sum to 1, every interpolated value v carries it once: the passes
+// compute v' = v + slack - 0.5, and the byte is the nearest integer to v'
+// (one conversion in the processor's default rounding mode, rather than a
+// truncation of v + slack). The two differ only when v' is exactly halfway
+// between integers, that is when v + slack is an integer, which takes a v
+// within rounding noise of an integer minus the slack. (See smooth_scale.cpp
+// for the slack.)
+constexpr double kRoundingSlack = 1e-9;
+constexpr double kBias = kRoundingSlack - 0.5;
+
+// Column taps and weights as the column passes read them. offset[i]: element
+// offset of target column i's leftmost tap in a widened source row (3 * the
+// source column). weight: Taps weights per target column, in tap order.
+// paired (SSE2 only): for each two neighbouring target columns i and i + 1
+// and each tap, the weights as that pass multiplies them, (w_i, w_i),
+// (w_i, w_i+1), (w_i+1, w_i+1).
+struct ColumnTaps {
+    const int* offset;
+    const double* weight;
+    const double* paired;
+};
+
+struct SmoothKernels {
+    // One source row of count bytes as doubles plus kBias into wide; with
+    // diff, also diff[k] = row[k + 3] - row[k] for k < count - 3.
+    void (*widen_row)(const uint8_t* row, int count, double* wide, double* diff);
+    // out[3i + ch] = wide[o + ch] + weight[i] * diff[o + ch], o = offset[i].
+    void (*bilinear_column_sums)(const double* wide, const double* diff, const ColumnTaps& taps,
+                                 int w, double* out);
+    // out[3i + ch] = sum over taps t, in order, of weight[4i + t] * wide[o + 3t + ch].
+    void (*bicubic_column_sums)(const double* wide, const ColumnTaps& taps, int w, double* out);
+    // Row r < rows of the group (dst + r * stride) gets the n bytes of
+    // top + fy[r] (bottom - top).
+    void (*bilinear_rows)(const double* top, const double* bottom, const double* fy, int rows,
+                          uint8_t* dst, int stride, int n);
+    // Row r gets the n bytes of h1 + f (c1 + f (c2 + f c3)), f = fy[r], with
+    // c1 = h2 - h0, c2 = 2 (h0 - h1) + (h2 - h3), c3 = (h1 - h0) + (h3 - h2).
+    void (*bicubic_rows)(const double* h0, const double* h1, const double* h2, const double* h3,
+                         const double* fy, int rows, uint8_t* dst, int stride, int n);
+    // Whether the column passes read ColumnTaps::paired.
+    bool paired_weights;
+};
+
+extern const SmoothKernels plain_kernels;
+extern const SmoothKernels sse2_kernels;
+extern const SmoothKernels avx_kernels;
+
+// Where the vector row passes convert a block of `size` bytes that would start
+// at `next`: the last block of a row, which would run past its n bytes, is
+// moved back to end at n instead, converting a few bytes twice to the same
+// values (only a row shorter than one block is converted in full and cut).
+inline int last_block(int next, int n, int size) {
+    return next + size > n && n >= size ? n - size : next;
+}
