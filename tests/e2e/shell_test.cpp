@@ -117,7 +117,7 @@ TEST_F(LoupeClicks, HoldingTheLeftButtonHidesTheLoupeUntilItIsReleased) {
     EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe_); }, 3000));
     EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe_); }, 400));
     ASSERT_TRUE(xdotool("mouseup 1"));
-    EXPECT_TRUE(loupe_at(loupe_, 443, 343, 115, 115, 1000)) << "not shown after the release";
+    EXPECT_TRUE(loupe_at(loupe_, 443, 343, 115, 115, 3000)) << "not shown after the release";
 }
 
 TEST_F(LoupeClicks, DoubleClickHidesTheLoupeUntilTheTrayIconIsClicked) {
