@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "engine/smooth_kernels.h"
+#include "engine/smooth_store.h"
 
 // Helpers, inlined into the entry points.
 #define AVX __attribute__((target("avx")))
@@ -31,15 +32,13 @@ AVX_ENTRY void widen_row(const uint8_t* row, int count, double* wide, double* di
     int k = 0;
     for (; k + 4 <= count; k += 4)
         _mm256_storeu_pd(wide + k, _mm256_add_pd(_mm256_cvtepi32_pd(four_bytes(row + k)), bias));
-    for (; k < count; ++k)
-        wide[k] = row[k] + kBias;
+    widen_tail(row, k, count, wide);
     if (!diff) return;
     const int n = count - 3;
     for (k = 0; k + 4 <= n; k += 4)
         _mm256_storeu_pd(diff + k, _mm256_cvtepi32_pd(_mm_sub_epi32(four_bytes(row + k + 3),
                                                                     four_bytes(row + k))));
-    for (; k < n; ++k)
-        diff[k] = static_cast<double>(row[k + 3]) - row[k];
+    differences_tail(row, k, n, diff);
 }
 
 // The column passes one target column at a time: its three channels and one
@@ -73,34 +72,17 @@ AVX_ENTRY void bicubic_column_sums(const double* wide, const ColumnTaps& taps, i
     }
 }
 
-// Eight bytes of a target row from two registers of biased values; a row
-// shorter than that is computed in full and cut (the rows of sums are padded
-// to whole blocks of sixteen).
+// Eight bytes of a target row from two registers of biased values.
 AVX inline void store_block(uint8_t* out, __m256d v0, __m256d v1, int n) {
     const __m128i words = _mm_packs_epi32(_mm256_cvtpd_epi32(v0), _mm256_cvtpd_epi32(v1));
-    const __m128i bytes = _mm_packus_epi16(words, words);
-    if (n >= 8) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
-    } else {
-        uint8_t block[16];
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(block), bytes);
-        std::memcpy(out, block, static_cast<size_t>(n));
-    }
+    store_row_block(out, _mm_packus_epi16(words, words), n, 8);
 }
 
-// Sixteen bytes of a target row from four registers of biased values, cut
-// like store_block.
+// Sixteen bytes of a target row from four registers of biased values.
 AVX inline void store_block16(uint8_t* out, __m256d v0, __m256d v1, __m256d v2, __m256d v3, int n) {
     const __m128i lo = _mm_packs_epi32(_mm256_cvtpd_epi32(v0), _mm256_cvtpd_epi32(v1));
     const __m128i hi = _mm_packs_epi32(_mm256_cvtpd_epi32(v2), _mm256_cvtpd_epi32(v3));
-    const __m128i bytes = _mm_packus_epi16(lo, hi);
-    if (n >= 16) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-    } else {
-        uint8_t block[16];
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(block), bytes);
-        std::memcpy(out, block, static_cast<size_t>(n));
-    }
+    store_row_block(out, _mm_packus_epi16(lo, hi), n, 16);
 }
 
 AVX_ENTRY void bilinear_rows(const double* top, const double* bottom, const double* fy, int rows,

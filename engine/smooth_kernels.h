@@ -26,6 +26,18 @@
 constexpr double kRoundingSlack = 1e-9;
 constexpr double kBias = kRoundingSlack - 0.5;
 
+// The widened values of bytes from ... count - 1 and the differences of bytes
+// from ... n - 1 (n = count - 3), one at a time: all of a row in the plain
+// set, what is left after the last whole vector in the others.
+inline void widen_tail(const uint8_t* row, int from, int count, double* wide) {
+    for (int k = from; k < count; ++k)
+        wide[k] = row[k] + kBias;
+}
+inline void differences_tail(const uint8_t* row, int from, int n, double* diff) {
+    for (int k = from; k < n; ++k)
+        diff[k] = static_cast<double>(row[k + 3]) - row[k];
+}
+
 // Column taps and weights as the column passes read them. offset[i]: element
 // offset of target column i's leftmost tap in a widened source row (3 * the
 // source column). weight: Taps weights per target column, in tap order.

@@ -90,11 +90,8 @@ uint8_t clamped_byte(double value) {
 
 // The plain loops, for processors without SSE2 (see SmoothKernels).
 void plain_widen_row(const uint8_t* row, int count, double* wide, double* diff) {
-    for (int k = 0; k < count; ++k)
-        wide[k] = row[k] + kBias;
-    if (!diff) return;
-    for (int k = 0; k < count - 3; ++k)
-        diff[k] = static_cast<double>(row[k + 3]) - row[k];
+    widen_tail(row, 0, count, wide);
+    if (diff) differences_tail(row, 0, count - 3, diff);
 }
 
 void plain_bilinear_column_sums(const double* wide, const double* diff, const ColumnTaps& taps,
@@ -191,13 +188,18 @@ class Scratch {
     template <typename T> static size_t size_of(size_t count) {
         return (count * sizeof(T) + 31) & ~static_cast<size_t>(31);
     }
-    explicit Scratch(size_t bytes) : kept_(!kept_in_use.test_and_set(std::memory_order_acquire)) {
+    // grown: set when the kept block had to be replaced (what was planned in
+    // it is gone).
+    Scratch(size_t bytes, bool* grown)
+        : kept_(!kept_in_use.test_and_set(std::memory_order_acquire)) {
         char* base;
+        *grown = false;
         if (kept_) {
             if (kept_size < bytes + 32) {
                 kept_block.reset(); // before the new one: at most one at a time
                 kept_block.reset(new char[bytes + 32]);
                 kept_size = bytes + 32;
+                *grown = true;
             }
             base = kept_block.get();
         } else {
@@ -212,6 +214,7 @@ class Scratch {
     }
     Scratch(const Scratch&) = delete;
     Scratch& operator=(const Scratch&) = delete;
+    bool kept() const { return kept_; }
     template <typename T> T* take(size_t count) {
         T* piece = reinterpret_cast<T*>(next_);
         next_ += size_of<T>(count);
@@ -335,6 +338,39 @@ template <int Taps, int Slots> size_t scratch_size(int cw, int w, int h, bool pa
            Scratch::size_of<double>(Slots * n);
 }
 
+// What a plan depends on. The plan of the last call made in the kept block
+// (its sample positions, weights, paired weights and tap offsets) stays there
+// and is reused while these are the same: the loupe changes them only when
+// the user changes a setting, so a paint normally plans nothing.
+struct PlanKey {
+    int cw, ch, w, h, taps;
+    const SmoothKernels* kernels; // the paired weights exist for SSE2 only
+    bool operator==(const PlanKey& o) const {
+        return cw == o.cw && ch == o.ch && w == o.w && h == o.h && taps == o.taps &&
+               kernels == o.kernels;
+    }
+};
+PlanKey kept_key = {0, 0, 0, 0, 0, nullptr}; // guarded by kept_in_use, like the block
+Work kept_work;
+
+template <int Taps, int Slots>
+Work plan_for(Scratch* scratch, bool grown, int cw, int ch, int w, int h,
+              const SmoothKernels& kern) {
+    const PlanKey key = {cw, ch, w, h, Taps, &kern};
+    if (scratch->kept() && !grown && key == kept_key) {
+        Work k = kept_work;
+        for (int& r : k.row_of)
+            r = -1;
+        return k;
+    }
+    Work k = plan<Taps, Slots>(scratch, cw, ch, w, h, kern.paired_weights);
+    if (scratch->kept()) {
+        kept_key = key;
+        kept_work = k;
+    }
+    return k;
+}
+
 // The column sums of source rows are computed on first use and kept in a ring
 // of Slots rows. A group of target rows needs Slots consecutive source rows,
 // which never share a slot, and the groups move down the block, so each
@@ -361,8 +397,9 @@ template <typename Group> void for_each_row_group(const int* index, int h, Group
 
 void scale_bilinear(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
     const SmoothKernels& kern = *active;
-    Scratch scratch(scratch_size<1, 2>(cw, w, h, kern.paired_weights));
-    Work k = plan<1, 2>(&scratch, cw, ch, w, h, kern.paired_weights);
+    bool grown;
+    Scratch scratch(scratch_size<1, 2>(cw, w, h, kern.paired_weights), &grown);
+    Work k = plan_for<1, 2>(&scratch, grown, cw, ch, w, h, kern);
     const int count = 3 * (cw + 3);
     auto row = [&](int r) -> const double* {
         bool fresh;
@@ -385,8 +422,9 @@ void scale_bilinear(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, 
 
 void scale_bicubic(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
     const SmoothKernels& kern = *active;
-    Scratch scratch(scratch_size<4, 4>(cw, w, h, kern.paired_weights));
-    Work k = plan<4, 4>(&scratch, cw, ch, w, h, kern.paired_weights);
+    bool grown;
+    Scratch scratch(scratch_size<4, 4>(cw, w, h, kern.paired_weights), &grown);
+    Work k = plan_for<4, 4>(&scratch, grown, cw, ch, w, h, kern);
     const int count = 3 * (cw + 3);
     auto row = [&](int r) -> const double* {
         bool fresh;

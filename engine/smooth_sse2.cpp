@@ -4,9 +4,9 @@
 #include <emmintrin.h>
 
 #include <cstddef>
-#include <cstring>
 
 #include "engine/smooth_kernels.h"
+#include "engine/smooth_store.h"
 
 // Helpers, inlined into the entry points.
 #define SSE2 __attribute__((target("sse2")))
@@ -33,8 +33,7 @@ SSE2_ENTRY void widen_row(const uint8_t* row, int count, double* wide, double* d
         _mm_storeu_pd(wide + k + 4, _mm_add_pd(_mm_cvtepi32_pd(hi), bias));
         _mm_storeu_pd(wide + k + 6, _mm_add_pd(_mm_cvtepi32_pd(_mm_srli_si128(hi, 8)), bias));
     }
-    for (; k < count; ++k)
-        wide[k] = row[k] + kBias;
+    widen_tail(row, k, count, wide);
     if (!diff) return;
     const int n = count - 3;
     for (k = 0; k + 8 <= n; k += 8) {
@@ -48,8 +47,7 @@ SSE2_ENTRY void widen_row(const uint8_t* row, int count, double* wide, double* d
         _mm_storeu_pd(diff + k + 4, _mm_cvtepi32_pd(hi));
         _mm_storeu_pd(diff + k + 6, _mm_cvtepi32_pd(_mm_srli_si128(hi, 8)));
     }
-    for (; k < n; ++k)
-        diff[k] = static_cast<double>(row[k + 3]) - row[k];
+    differences_tail(row, k, n, diff);
 }
 
 // Two target columns at a time: their six channel values are three pairs,
@@ -138,14 +136,7 @@ SSE2 inline __m128i nearest_ints(__m128d v0, __m128d v1) {
 // rows of sums are padded to whole blocks of sixteen).
 SSE2 inline void store8(uint8_t* out, __m128d v0, __m128d v1, __m128d v2, __m128d v3, int n) {
     const __m128i words = _mm_packs_epi32(nearest_ints(v0, v1), nearest_ints(v2, v3));
-    const __m128i bytes = _mm_packus_epi16(words, words);
-    if (n >= 8) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
-    } else {
-        uint8_t block[16];
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(block), bytes);
-        std::memcpy(out, block, static_cast<size_t>(n));
-    }
+    store_row_block(out, _mm_packus_epi16(words, words), n, 8);
 }
 
 SSE2_ENTRY void bilinear_rows(const double* top, const double* bottom, const double* fy, int rows,
