@@ -353,6 +353,9 @@ struct PlanKey {
 PlanKey kept_key = {0, 0, 0, 0, 0, nullptr}; // guarded by kept_in_use, like the block
 Work kept_work;
 
+// The plan for this call: the kept one if it was made for the same key in the
+// block this call uses (a grown block has lost it), otherwise a new one, kept
+// when made in the kept block. The ring of sums starts empty either way.
 template <int Taps, int Slots>
 Work plan_for(Scratch* scratch, bool grown, int cw, int ch, int w, int h,
               const SmoothKernels& kern) {
