@@ -359,14 +359,14 @@ TEST(SmoothScale, KeptPlanFollowsEveryChange) {
     // A call reuses the previous call's sample positions and weights while the
     // sizes, the filter and the instruction set stay the same. Each call here
     // changes one of them, the last equals the first (so the next set starts
-    // on the sizes the previous one ended with), and every image must still
-    // match the reference.
+    // on the sizes the previous one ended with, in a block that a larger call
+    // has already grown), and every image must still match the reference.
     struct Call {
         int cw, ch, w, h, mode;
     };
     const Call calls[] = {{37, 37, 111, 111, 2}, {37, 37, 111, 111, 1}, {37, 37, 111, 112, 1},
                           {37, 38, 111, 112, 1}, {38, 38, 111, 112, 1}, {38, 38, 112, 112, 1},
-                          {38, 38, 112, 112, 2}, {37, 37, 111, 111, 2}};
+                          {38, 38, 112, 112, 2}, {74, 74, 222, 222, 2}, {37, 37, 111, 111, 2}};
     for_each_path([&] {
         for (const Call& c : calls) {
             SCOPED_TRACE(testing::Message() << c.cw << "x" << c.ch << " to " << c.w << "x" << c.h
