@@ -32,14 +32,11 @@ void delete_link_font(HWND dialog) {
 // The link's font: the dialog's own font, underlined, so that it grows with
 // the dialog at every DPI (12 pixels at 96 DPI, 18 at 144).
 HFONT create_link_font(HWND dialog) {
+    HFONT base = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    if (!base)
+        base = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); // a template without FONT
     LOGFONTA font = {};
-    HFONT dialog_font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    if (!dialog_font || !GetObjectA(dialog_font, sizeof font, &font)) {
-        // Only a template without a font gets here: the 9-point face at 96 DPI.
-        return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, "MS Pゴシック");
-    }
+    if (!GetObjectA(base, sizeof font, &font)) return nullptr;
     font.lfWeight = FW_NORMAL;
     font.lfItalic = FALSE;
     font.lfUnderline = TRUE;
