@@ -283,18 +283,17 @@ TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
     HWND dialog = nullptr, front = nullptr;
     bool tick_ran = true;
     int count_inside = -1;
-    dialog_tests::run_modal(
-        [&] { return command(IDM_ABOUT), INT_PTR(0); },
-        [&](HWND open) {
-            ShowWindow(other, SW_SHOW);
-            SetForegroundWindow(other);
-            SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_LBUTTONUP); // would restart the tick
-            SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_RBUTTONUP); // would open the menu
-            tick_ran = KillTimer(loupe_, TIMER_TRACK) != FALSE;
-            count_inside = cursor_display_count();
-            front = GetForegroundWindow();
-            EndDialog(dialog = open, IDCANCEL);
-        });
+    auto about = [&] { return command(IDM_ABOUT), INT_PTR(0); };
+    dialog_tests::run_modal(about, [&](HWND open) {
+        ShowWindow(other, SW_SHOW);
+        SetForegroundWindow(other);
+        SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_LBUTTONUP); // would restart the tick
+        SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_RBUTTONUP); // would open the menu
+        tick_ran = KillTimer(loupe_, TIMER_TRACK) != FALSE;
+        count_inside = cursor_display_count();
+        front = GetForegroundWindow();
+        EndDialog(dialog = open, IDCANCEL);
+    });
     KillTimer(nullptr, closer);
     DestroyWindow(other);
     EXPECT_TRUE(dialog && front == dialog);
