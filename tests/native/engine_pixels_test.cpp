@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -57,9 +58,7 @@ template <typename Body> void for_each_path(Body body) {
     const SmoothPath start = smooth_scale_path();
     for (SmoothPath path : {SmoothPath::plain, SmoothPath::sse2, SmoothPath::avx}) {
         if (!smooth_scale_path_available(path)) continue;
-        SCOPED_TRACE(path == SmoothPath::plain  ? "plain"
-                     : path == SmoothPath::sse2 ? "SSE2"
-                                                : "AVX");
+        SCOPED_TRACE(testing::Message() << "instruction set " << int(path));
         smooth_scale_force_path(path);
         body();
     }
@@ -215,10 +214,6 @@ const Case kCases[] = {{37, 37, 200}, {5, 5, 800},   {37, 37, 100},  {1, 1, 100}
 // leaves room for the sum.
 using Wide = int64_t;
 
-Wide gcd(Wide a, Wide b) {
-    return b == 0 ? a : gcd(b, a % b);
-}
-
 // Cubic kernel weights for the fraction a / n, times n^3, exactly:
 // k(1 + f), k(f), k(1 - f), k(2 - f).
 void exact_cubic(Wide a, Wide n, Wide k[4]) {
@@ -234,7 +229,7 @@ void exact_cubic(Wide a, Wide n, Wide k[4]) {
 void exact_value(Block& b, int w, int h, int i, int j, int c, int mode, Wide* num, Wide* den) {
     const int ix = i * b.cw / w + 1, iy = j * b.ch / h + 1;
     // Fractions ax / nx and ay / ny of the sample position, in lowest terms.
-    const Wide gx = gcd(b.cw, w), gy = gcd(b.ch, h);
+    const Wide gx = std::gcd(b.cw, w), gy = std::gcd(b.ch, h);
     const Wide nx = w / gx, ax = i * b.cw % w / gx;
     const Wide ny = h / gy, ay = j * b.ch % h / gy;
     auto P = [&](int x, int y) -> Wide { return b.at(x, y)[c]; };

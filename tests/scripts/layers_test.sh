@@ -1,16 +1,6 @@
 #!/usr/bin/env bash
-# Includes point down only. Each product folder may include itself and the
-# folders listed for it, nothing above it:
-#
-#   app/       dialogs engine loupe settings platform resources
-#   dialogs/   engine loupe settings platform resources
-#   engine/    loupe settings platform resources
-#   loupe/     settings platform
-#   settings/  platform
-#   platform/  (itself only)
-#   resources/ (itself only)
-#
-# And a pure file (a .cpp without _win or _native) reaches <windows.h>
+# Includes point down only: each product folder may include itself and the
+# folders `allowed` lists for it below, nothing above it. And a pure file (a .cpp without _win or _native) reaches <windows.h>
 # through none of its includes, direct or indirect.
 set -eu
 cd "${ROOT_DIR:-$(dirname "$0")/../..}"

@@ -72,7 +72,6 @@ TEST_F(LoupeWindow, ClickThroughStartsCheckedInMagnifyingGlassModeWithDirectCapt
     EXPECT_TRUE(GetWindowLongA(loupe_, GWL_EXSTYLE) & WS_EX_TOPMOST); // no other bit changed
 
     command(IDM_LOUPE_MODE); // leaving the mode grays the item and clears the setting
-    ShowCursor(TRUE);
     EXPECT_TRUE(item_grayed(IDM_CLICK_THROUGH));
     EXPECT_EQ(settings.loupe, 0);
 }
@@ -171,8 +170,6 @@ TEST_F(LoupeWindow, MagnifyingGlassSwitchUsesASnapshotSizedBufferInSnapshotMode)
     EXPECT_EQ(settings.loupe, 0);
     // The large buffer stays: it is big enough for the normal size too.
     EXPECT_GT(capture_buffer_size.cx, 40);
-    ShowCursor(TRUE);
-    ShowCursor(FALSE);
 }
 
 static void wheel(HWND loupe, int delta, unsigned keys, int x, int y) {
@@ -203,7 +200,6 @@ TEST_F(LoupeWindow, WheelZoomsAndRecentresOnlyInMagnifyingGlassMode) {
         EXPECT_EQ(capture_buffer_size.cx, 42);
     }
     command(IDM_LOUPE_MODE);
-    ShowCursor(TRUE);
 }
 
 // Without layered windows the peep window copies a block of the new size, so
@@ -219,7 +215,6 @@ TEST_F(LoupeWindow, WheelResizeRecreatesTheSourceBufferWithGrayAndThePeepWindows
     EXPECT_EQ(source_buffer_size.cy, 42);
     EXPECT_EQ(capture_buffer_size.cx, 42);
     EXPECT_EQ(capture_buffer_size.cy, 42);
-    ShowCursor(TRUE);
 }
 
 TEST_F(LoupeWindow, DoubleClickHidesAndStopsTrackingWhenNormallyShown) {
@@ -245,7 +240,6 @@ static void CALLBACK close_menus(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 TEST_F(LoupeWindow, SystemCursorIsHiddenExactlyWhileTheGlassIsShownOutsideMenus) {
-    set_cursor_display_count(0);
     ASSERT_EQ(1, check_single_instance("BrisvaneTestSingleInstance"));
     ASSERT_TRUE(create_loupe());
     UINT_PTR closer = SetTimer(nullptr, 0, 30, close_menus);
@@ -361,8 +355,7 @@ TEST_F(LoupeWindow, HeldClickWaitsForTheLogicalLeftButtonWithSwappedButtons) {
     ASSERT_TRUE(create_loupe());
     SetCursorPos(screen_size.cx - 20, 5); // bare desktop: the press reaches no window of ours
     SwapMouseButton(TRUE);
-    INPUT press = {};
-    press.type = INPUT_MOUSE;
+    INPUT press = {INPUT_MOUSE, {}};
     press.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN; // the physical right button, the logical left
     SendInput(1, &press, sizeof(press));
     bool held = wait_until([] { return GetAsyncKeyState(VK_RBUTTON) < 0; });

@@ -233,7 +233,6 @@ asm(".text\n"
     "    ret\n");
 
 struct MisalignedCall {
-    SmoothPath path;
     int mode;
     const std::vector<uint8_t>* src;
     std::vector<uint8_t> out;
@@ -245,7 +244,6 @@ void smooth_on_misaligned_stack(void* arg) {
     uintptr_t sp;
     asm volatile("movl %%esp, %0" : "=r"(sp));
     call->stack = sp;
-    smooth_scale_force_path(call->path);
     smooth_scale(call->src->data(), 0, 0, 37, 37, call->out.data(), 111, 111, call->mode);
 }
 
@@ -277,7 +275,7 @@ TEST(SmoothScaleStack, VectorPathsRealignAMisalignedStack) {
             std::vector<uint8_t> expected(static_cast<size_t>((3 * 111 + 3) & ~3) * 111, 0);
             smooth_scale_force_path(path);
             smooth_scale(src.data(), 0, 0, 37, 37, expected.data(), 111, 111, mode);
-            MisalignedCall call{path, mode, &src, std::vector<uint8_t>(expected.size(), 0), 0};
+            MisalignedCall call{mode, &src, std::vector<uint8_t>(expected.size(), 0), 0};
             HANDLE thread = CreateThread(nullptr, 0, misaligned_thread, &call, 0, nullptr);
             ASSERT_NE(nullptr, thread);
             ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));

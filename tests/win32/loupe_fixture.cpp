@@ -19,6 +19,7 @@ void LoupeWindowTest::SetUp() {
     ASSERT_TRUE(registered);
     read_screen_metrics();
     layered_supported = detect_layered_support();
+    set_cursor_display_count(0); // the pointer shown, whatever the last test left
 }
 
 HWND LoupeWindowTest::create_loupe() {
@@ -32,6 +33,7 @@ void LoupeWindowTest::TearDown() {
     // Drain the quit message the window posted, so it cannot end a later loop.
     pump_messages();
     reset_runtime_state();
+    set_cursor_display_count(0);
 }
 
 void LoupeWindowTest::command(UINT id) {
