@@ -5,7 +5,7 @@
 // batch of calls lasting about batch_ms, repeated, and the fastest batch
 // counts (the machine is shared; slower batches are other work).
 //
-// Arguments: batches (default 7), seconds per batch (0.05), and optionally
+// Arguments: batches (default 7), seconds per batch (0.005), and optionally
 // one case to time alone. Prints one line per measurement, "what path case
 // Mpix/s", plus one line "cpu sse2=0|1 avx=0|1" for what the processor and
 // system offer.
@@ -48,9 +48,11 @@ double seconds_now() {
 
 // Seconds per call of the fastest batch.
 template <typename Call> double best_time(Call call, int batches, double batch_seconds) {
-    int calls = 1;
-    for (double start = seconds_now(); seconds_now() - start < batch_seconds / 4; ++calls)
+    // As many calls per batch as fit in batch_seconds.
+    int calls = 0;
+    for (double start = seconds_now(); seconds_now() - start < batch_seconds; ++calls)
         call();
+    if (calls < 1) calls = 1;
     double best = 1e30;
     for (int b = 0; b < batches; ++b) {
         const double start = seconds_now();
@@ -70,7 +72,7 @@ const char* path_name(SmoothPath path) {
 
 int main(int argc, char** argv) {
     const int batches = argc > 1 ? std::atoi(argv[1]) : 7;
-    const double batch_seconds = argc > 2 ? std::atof(argv[2]) : 0.05;
+    const double batch_seconds = argc > 2 ? std::atof(argv[2]) : 0.005;
     const int only_case = argc > 3 ? std::atoi(argv[3]) : -1; // for profiling one case
     std::printf("cpu sse2=%d avx=%d\n", cpu_has_sse2() ? 1 : 0, cpu_has_avx() ? 1 : 0);
     const SmoothPath paths[] = {SmoothPath::plain, SmoothPath::sse2, SmoothPath::avx};

@@ -27,18 +27,12 @@ AVX inline __m128i four_bytes(const uint8_t* p) {
     return _mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes));
 }
 
-AVX_ENTRY void widen_row(const uint8_t* row, int count, double* wide, double* diff) {
+AVX_ENTRY void widen_row(const uint8_t* row, int count, double* wide) {
     const __m256d bias = _mm256_set1_pd(kBias);
     int k = 0;
     for (; k + 4 <= count; k += 4)
         _mm256_storeu_pd(wide + k, _mm256_add_pd(_mm256_cvtepi32_pd(four_bytes(row + k)), bias));
     widen_tail(row, k, count, wide);
-    if (!diff) return;
-    const int n = count - 3;
-    for (k = 0; k + 4 <= n; k += 4)
-        _mm256_storeu_pd(diff + k, _mm256_cvtepi32_pd(_mm_sub_epi32(four_bytes(row + k + 3),
-                                                                    four_bytes(row + k))));
-    differences_tail(row, k, n, diff);
 }
 
 // The column passes one target column at a time: its three channels and one
@@ -46,16 +40,15 @@ AVX_ENTRY void widen_row(const uint8_t* row, int count, double* wide, double* di
 // row without any gathering. The fourth result lands on the next column's
 // first value, which the next column then overwrites; the rows of sums have
 // room for it after the last column.
-AVX_ENTRY void bilinear_column_sums(const double* wide, const double* diff, const ColumnTaps& taps,
-                                    int w, double* out) {
+AVX_ENTRY void bilinear_column_sums(const double* wide, const ColumnTaps& taps, int w,
+                                    double* out) {
     const int* off = taps.offset;
     const double* fx = taps.weight;
     for (int i = 0; i < w; ++i) {
-        const int p = off[i];
-        const __m256d v =
-            _mm256_add_pd(_mm256_loadu_pd(wide + p),
-                          _mm256_mul_pd(_mm256_broadcast_sd(fx + i), _mm256_loadu_pd(diff + p)));
-        _mm256_storeu_pd(out + 3 * i, v);
+        const __m256d a = _mm256_loadu_pd(wide + off[i]);
+        const __m256d b = _mm256_loadu_pd(wide + off[i] + 3);
+        _mm256_storeu_pd(out + 3 * i, _mm256_add_pd(a, _mm256_mul_pd(_mm256_broadcast_sd(fx + i),
+                                                                     _mm256_sub_pd(b, a))));
     }
 }
 
@@ -106,31 +99,24 @@ AVX_ENTRY void bilinear_rows(const double* top, const double* bottom, const doub
     }
 }
 
-AVX inline __m256d horner(__m256d c0, __m256d c1, __m256d c2, __m256d c3, __m256d f) {
-    return _mm256_add_pd(
-        c0, _mm256_mul_pd(
-                f, _mm256_add_pd(c1, _mm256_mul_pd(f, _mm256_add_pd(c2, _mm256_mul_pd(f, c3))))));
+// ((w0 h0 + w1 h1) + w2 h2) + w3 h3 for the four values at e.
+AVX inline __m256d weigh_rows(const double* const h[4], const __m256d w[4], int e) {
+    __m256d s = _mm256_add_pd(_mm256_mul_pd(w[0], _mm256_loadu_pd(h[0] + e)),
+                              _mm256_mul_pd(w[1], _mm256_loadu_pd(h[1] + e)));
+    s = _mm256_add_pd(s, _mm256_mul_pd(w[2], _mm256_loadu_pd(h[2] + e)));
+    return _mm256_add_pd(s, _mm256_mul_pd(w[3], _mm256_loadu_pd(h[3] + e)));
 }
 
 AVX_ENTRY void bicubic_rows(const double* h0, const double* h1, const double* h2, const double* h3,
-                            const double* fy, int rows, uint8_t* dst, int stride, int n) {
-    for (int next = 0; next < n; next += 8) {
-        const int k = last_block(next, n, 8);
-        const __m256d p0 = _mm256_loadu_pd(h0 + k), q0 = _mm256_loadu_pd(h0 + k + 4);
-        const __m256d p1 = _mm256_loadu_pd(h1 + k), q1 = _mm256_loadu_pd(h1 + k + 4);
-        const __m256d p2 = _mm256_loadu_pd(h2 + k), q2 = _mm256_loadu_pd(h2 + k + 4);
-        const __m256d p3 = _mm256_loadu_pd(h3 + k), q3 = _mm256_loadu_pd(h3 + k + 4);
-        const __m256d pc1 = _mm256_sub_pd(p2, p0), qc1 = _mm256_sub_pd(q2, q0);
-        const __m256d p01 = _mm256_sub_pd(p0, p1), q01 = _mm256_sub_pd(q0, q1);
-        const __m256d p23 = _mm256_sub_pd(p2, p3), q23 = _mm256_sub_pd(q2, q3);
-        const __m256d pc2 = _mm256_add_pd(_mm256_add_pd(p01, p01), p23);
-        const __m256d qc2 = _mm256_add_pd(_mm256_add_pd(q01, q01), q23);
-        const __m256d pc3 = _mm256_sub_pd(_mm256_setzero_pd(), _mm256_add_pd(p01, p23));
-        const __m256d qc3 = _mm256_sub_pd(_mm256_setzero_pd(), _mm256_add_pd(q01, q23));
-        uint8_t* out = dst + k;
-        for (int r = 0; r < rows; ++r, out += stride) {
-            const __m256d f = _mm256_broadcast_sd(fy + r);
-            store_block(out, horner(p1, pc1, pc2, pc3, f), horner(q1, qc1, qc2, qc3, f), n - k);
+                            const double* wy, int rows, uint8_t* dst, int stride, int n) {
+    const double* const h[4] = {h0, h1, h2, h3};
+    // A row at a time, its four weights in registers.
+    for (int r = 0; r < rows; ++r, wy += 4, dst += stride) {
+        const __m256d w[4] = {_mm256_broadcast_sd(wy), _mm256_broadcast_sd(wy + 1),
+                              _mm256_broadcast_sd(wy + 2), _mm256_broadcast_sd(wy + 3)};
+        for (int next = 0; next < n; next += 8) {
+            const int k = last_block(next, n, 8);
+            store_block(dst + k, weigh_rows(h, w, k), weigh_rows(h, w, k + 4), n - k);
         }
     }
 }

@@ -26,48 +26,53 @@
 constexpr double kRoundingSlack = 1e-9;
 constexpr double kBias = kRoundingSlack - 0.5;
 
-// The widened values of bytes from ... count - 1 and the differences of bytes
-// from ... n - 1 (n = count - 3), one at a time: all of a row in the plain
-// set, what is left after the last whole vector in the others.
+// The widened values of bytes from ... count - 1, one at a time: all of a
+// row in the plain set, what is left after the last whole vector in the
+// others.
 inline void widen_tail(const uint8_t* row, int from, int count, double* wide) {
     for (int k = from; k < count; ++k)
         wide[k] = row[k] + kBias;
 }
-inline void differences_tail(const uint8_t* row, int from, int n, double* diff) {
-    for (int k = from; k < n; ++k)
-        diff[k] = static_cast<double>(row[k + 3]) - row[k];
-}
+
+// The taps of two neighbouring target columns i and i + 1, for the SSE2
+// column passes: their offsets (see ColumnTaps), then for each tap the weights
+// as that pass multiplies them, (w_i, w_i), (w_i, w_i+1), (w_i+1, w_i+1). One
+// record per pair keeps the loop to one pointer for all of them, which matters
+// with the seven integer registers of 32-bit code.
+template <int Taps> struct alignas(16) ColumnPair {
+    int first, second, unused[2];
+    double weight[6 * Taps];
+};
 
 // Column taps and weights as the column passes read them. offset[i]: element
 // offset of target column i's leftmost tap in a widened source row (3 * the
 // source column). weight: Taps weights per target column, in tap order.
-// paired (SSE2 only): for each two neighbouring target columns i and i + 1
-// and each tap, the weights as that pass multiplies them, (w_i, w_i),
-// (w_i, w_i+1), (w_i+1, w_i+1).
+// bilinear_pairs / bicubic_pairs (SSE2 only, one of them): a record for each
+// two columns, w / 2 in all; an odd last column is read from offset and weight.
 struct ColumnTaps {
     const int* offset;
     const double* weight;
-    const double* paired;
+    const ColumnPair<1>* bilinear_pairs;
+    const ColumnPair<4>* bicubic_pairs;
 };
 
 struct SmoothKernels {
-    // One source row of count bytes as doubles plus kBias into wide; with
-    // diff, also diff[k] = row[k + 3] - row[k] for k < count - 3.
-    void (*widen_row)(const uint8_t* row, int count, double* wide, double* diff);
-    // out[3i + ch] = wide[o + ch] + weight[i] * diff[o + ch], o = offset[i].
-    void (*bilinear_column_sums)(const double* wide, const double* diff, const ColumnTaps& taps,
-                                 int w, double* out);
+    // One source row of count bytes as doubles plus kBias into wide.
+    void (*widen_row)(const uint8_t* row, int count, double* wide);
+    // out[3i + ch] = a + weight[i] * (b - a), a = wide[o + ch], b = wide[o + 3 + ch],
+    // o = offset[i]: the source pixel and its right neighbour.
+    void (*bilinear_column_sums)(const double* wide, const ColumnTaps& taps, int w, double* out);
     // out[3i + ch] = sum over taps t, in order, of weight[4i + t] * wide[o + 3t + ch].
     void (*bicubic_column_sums)(const double* wide, const ColumnTaps& taps, int w, double* out);
     // Row r < rows of the group (dst + r * stride) gets the n bytes of
     // top + fy[r] (bottom - top).
     void (*bilinear_rows)(const double* top, const double* bottom, const double* fy, int rows,
                           uint8_t* dst, int stride, int n);
-    // Row r gets the n bytes of h1 + f (c1 + f (c2 + f c3)), f = fy[r], with
-    // c1 = h2 - h0, c2 = 2 (h0 - h1) + (h2 - h3), c3 = (h1 - h0) + (h3 - h2).
+    // Row r gets the n bytes of ((w0 h0 + w1 h1) + w2 h2) + w3 h3, summed in
+    // that order, with w0 ... w3 = wy[4r] ... wy[4r + 3].
     void (*bicubic_rows)(const double* h0, const double* h1, const double* h2, const double* h3,
-                         const double* fy, int rows, uint8_t* dst, int stride, int n);
-    // Whether the column passes read ColumnTaps::paired.
+                         const double* wy, int rows, uint8_t* dst, int stride, int n);
+    // Whether the column passes read the pairs of ColumnTaps.
     bool paired_weights;
 };
 

@@ -14,11 +14,16 @@
 //     by every target row that reads it (at 800 % eight target rows share
 //     the same source rows);
 //   - the target rows that share their source rows are produced together.
-//     Down a column the value is a polynomial in fy whose coefficients depend
-//     on the cached sums only: bilinear a + fy (b - a), bicubic (Keys' kernel,
-//     a = -1) h1 + fy (c1 + fy (c2 + fy c3)). The coefficients are formed
-//     once per group, and each target byte then costs one (bilinear) or three
-//     (bicubic) multiply-adds and its conversion.
+//     Bilinear: down a column the value is a + fy (b - a), with a and b the
+//     cached sums of the two source rows; b - a is formed once per group, and
+//     each target byte costs one multiply-add and its conversion. Bicubic
+//     (Keys' kernel, a = -1): the value is the four cached rows weighted by
+//     the target row's four weights, which the plan works out once per
+//     target row, so each byte costs four multiplies, three adds and its
+//     conversion. (Forming the cubic's coefficients once per group instead
+//     costs fewer multiplies but more adds; on the processors that matter the
+//     adds are the scarcer unit, and at the default 300 % a group has only
+//     three rows to share them.)
 //
 // The loops that touch every value come in three sets (engine/smooth_kernels.h):
 // plain C++, SSE2 and AVX. The widest one the processor and the operating
@@ -89,18 +94,16 @@ uint8_t clamped_byte(double value) {
 }
 
 // The plain loops, for processors without SSE2 (see SmoothKernels).
-void plain_widen_row(const uint8_t* row, int count, double* wide, double* diff) {
+void plain_widen_row(const uint8_t* row, int count, double* wide) {
     widen_tail(row, 0, count, wide);
-    if (diff) differences_tail(row, 0, count - 3, diff);
 }
 
-void plain_bilinear_column_sums(const double* wide, const double* diff, const ColumnTaps& taps,
-                                int w, double* out) {
+void plain_bilinear_column_sums(const double* wide, const ColumnTaps& taps, int w, double* out) {
     for (int i = 0; i < w; ++i) {
         const int p = taps.offset[i];
         const double fx = taps.weight[i];
         for (int ch = 0; ch < 3; ++ch)
-            out[3 * i + ch] = wide[p + ch] + fx * diff[p + ch];
+            out[3 * i + ch] = wide[p + ch] + fx * (wide[p + 3 + ch] - wide[p + ch]);
     }
 }
 
@@ -129,19 +132,14 @@ void plain_bilinear_rows(const double* top, const double* bottom, const double* 
 }
 
 void plain_bicubic_rows(const double* h0, const double* h1, const double* h2, const double* h3,
-                        const double* fy, int rows, uint8_t* dst, int stride, int n) {
-    for (int k = 0; k < n; ++k) {
-        const double c1 = h2[k] - h0[k];
-        const double d01 = h0[k] - h1[k];
-        const double d23 = h2[k] - h3[k];
-        const double c2 = (d01 + d01) + d23;
-        const double c3 = -(d01 + d23);
-        for (int r = 0; r < rows; ++r) {
-            const double f = fy[r];
-            dst[static_cast<ptrdiff_t>(r) * stride + k] =
-                biased_byte(h1[k] + f * (c1 + f * (c2 + f * c3)));
+                        const double* wy, int rows, uint8_t* dst, int stride, int n) {
+    for (int r = 0; r < rows; ++r, wy += 4, dst += stride)
+        for (int k = 0; k < n; ++k) {
+            double v = wy[0] * h0[k] + wy[1] * h1[k];
+            v += wy[2] * h2[k];
+            v += wy[3] * h3[k];
+            dst[k] = biased_byte(v);
         }
-    }
 }
 
 } // namespace
@@ -233,6 +231,14 @@ inline double cubic_kernel(double t) {
     return 0;
 }
 
+// The weights of the four taps around a sample with fraction f, in tap order.
+void cubic_weights(double f, double* w) {
+    w[0] = cubic_kernel(1 + f);
+    w[1] = cubic_kernel(f);
+    w[2] = cubic_kernel(1 - f);
+    w[3] = cubic_kernel(2 - f);
+}
+
 // Integer part and fraction of the sample position along one axis, for
 // every target position. The integer part is the nearest integer, one less
 // where that lies above the position: the same as truncating the (positive)
@@ -248,11 +254,16 @@ void sample_axis(int target_size, int source_size, int* index, double* fraction)
     }
 }
 
-// Fills taps.paired (see ColumnTaps) from taps.weight.
-void pair_weights(const double* weight, int taps, int w, double* out) {
-    for (int i = 0; i + 2 <= w; i += 2)
-        for (int t = 0; t < taps; ++t) {
-            const double a = weight[taps * i + t], b = weight[taps * (i + 1) + t];
+// Fills the w / 2 records of pairs (see ColumnPair) from offset and weight.
+template <int Taps>
+void pair_columns(const int* offset, const double* weight, int w, ColumnPair<Taps>* pairs) {
+    for (int i = 0; i + 2 <= w; i += 2) {
+        ColumnPair<Taps>& pair = pairs[i / 2];
+        pair.first = offset[i];
+        pair.second = offset[i + 1];
+        double* out = pair.weight;
+        for (int t = 0; t < Taps; ++t) {
+            const double a = weight[Taps * i + t], b = weight[Taps * (i + 1) + t];
             *out++ = a;
             *out++ = a;
             *out++ = a;
@@ -260,6 +271,7 @@ void pair_weights(const double* weight, int taps, int w, double* out) {
             *out++ = b;
             *out++ = b;
         }
+    }
 }
 
 // Everything one call works with: the rows' sample positions, the columns'
@@ -267,16 +279,16 @@ void pair_weights(const double* weight, int taps, int w, double* out) {
 struct Work {
     int* row_index;
     double* row_fraction;
+    double* row_weight; // bicubic: the four weights of rows iy - 1 ... iy + 2, per target row
     ColumnTaps taps;
     double* wide;  // one widened source row, with room past its end
-    double* diff;  // its differences (bilinear only)
     double* sums;  // Slots rows of n values
     size_t n;      // 3 w rounded up, see below
     int row_of[4]; // the source row each slot holds, -1 for none
 };
 
-// Taps: 1 for bilinear (P(ix) + fx (P(ix + 1) - P(ix)), one tap on the
-// widened row and one on its differences), 4 for bicubic (columns ix - 1 ...
+// Taps: 1 for bilinear (P(ix) + fx (P(ix + 1) - P(ix)), one weight for a
+// pixel and its right neighbour), 4 for bicubic (columns ix - 1 ...
 // ix + 2 with k(1 + fx), k(fx), k(1 - fx), k(2 - fx)).
 //
 // Rows of sums hold 3 w values, padded to whole blocks of sixteen with at
@@ -290,32 +302,37 @@ Work plan(Scratch* scratch, int cw, int ch, int w, int h, bool paired) {
     k.n = (3 * static_cast<size_t>(w) + 16) & ~static_cast<size_t>(15);
     k.row_index = scratch->take<int>(h);
     k.row_fraction = scratch->take<double>(h);
+    k.row_weight = Taps == 4 ? scratch->take<double>(4 * static_cast<size_t>(h)) : nullptr;
     int* offset = scratch->take<int>(w);
     double* weight = scratch->take<double>(Taps * static_cast<size_t>(w));
-    double* pairs = paired ? scratch->take<double>(static_cast<size_t>(w / 2) * Taps * 6) : nullptr;
+    ColumnPair<Taps>* pairs = paired ? scratch->take<ColumnPair<Taps>>(w / 2) : nullptr;
     double* x_fraction = scratch->take<double>(w);
     k.wide = scratch->take<double>(count + 8);
-    k.diff = Taps == 1 ? scratch->take<double>(count + 8) : nullptr;
     k.sums = scratch->take<double>(Slots * k.n);
 
     sample_axis(h, ch, k.row_index, k.row_fraction);
     sample_axis(w, cw, offset, x_fraction);
+    if (Taps == 4)
+        for (int j = 0; j < h; ++j)
+            cubic_weights(k.row_fraction[j], k.row_weight + 4 * static_cast<size_t>(j));
     for (int i = 0; i < w; ++i) {
         const double f = x_fraction[i];
         if (Taps == 1) {
             offset[i] = 3 * offset[i];
             weight[i] = f;
         } else {
-            double* wt = weight + 4 * static_cast<size_t>(i);
             offset[i] = 3 * (offset[i] - 1);
-            wt[0] = cubic_kernel(1 + f);
-            wt[1] = cubic_kernel(f);
-            wt[2] = cubic_kernel(1 - f);
-            wt[3] = cubic_kernel(2 - f);
+            cubic_weights(f, weight + 4 * static_cast<size_t>(i));
         }
     }
-    if (paired) pair_weights(weight, Taps, w, pairs);
-    k.taps = {offset, weight, pairs};
+    k.taps = {offset, weight, nullptr, nullptr};
+    if (paired) {
+        pair_columns(offset, weight, w, pairs);
+        if constexpr (Taps == 1)
+            k.taps.bilinear_pairs = pairs;
+        else
+            k.taps.bicubic_pairs = pairs;
+    }
 
     for (size_t e = count; e < count + 8; ++e)
         k.wide[e] = 0;
@@ -330,12 +347,11 @@ Work plan(Scratch* scratch, int cw, int ch, int w, int h, bool paired) {
 template <int Taps, int Slots> size_t scratch_size(int cw, int w, int h, bool paired) {
     const size_t count = 3 * static_cast<size_t>(cw + 3);
     const size_t n = (3 * static_cast<size_t>(w) + 16) & ~static_cast<size_t>(15);
-    return Scratch::size_of<int>(h) + Scratch::size_of<double>(h) + Scratch::size_of<int>(w) +
-           Scratch::size_of<double>(Taps * static_cast<size_t>(w)) +
-           (paired ? Scratch::size_of<double>(static_cast<size_t>(w / 2) * Taps * 6) : 0) +
-           Scratch::size_of<double>(w) + Scratch::size_of<double>(count + 8) +
-           (Taps == 1 ? Scratch::size_of<double>(count + 8) : 0) +
-           Scratch::size_of<double>(Slots * n);
+    return Scratch::size_of<int>(h) + Scratch::size_of<double>(h) +
+           (Taps == 4 ? Scratch::size_of<double>(4 * static_cast<size_t>(h)) : 0) +
+           Scratch::size_of<int>(w) + Scratch::size_of<double>(Taps * static_cast<size_t>(w)) +
+           (paired ? Scratch::size_of<ColumnPair<Taps>>(w / 2) : 0) + Scratch::size_of<double>(w) +
+           Scratch::size_of<double>(count + 8) + Scratch::size_of<double>(Slots * n);
 }
 
 // What a plan depends on. The plan of the last call made in the kept block
@@ -408,8 +424,8 @@ void scale_bilinear(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, 
         bool fresh;
         double* out = slot<2>(&k, r, &fresh);
         if (fresh) {
-            kern.widen_row(block + static_cast<ptrdiff_t>(r) * ss, count, k.wide, k.diff);
-            kern.bilinear_column_sums(k.wide, k.diff, k.taps, w, out);
+            kern.widen_row(block + static_cast<ptrdiff_t>(r) * ss, count, k.wide);
+            kern.bilinear_column_sums(k.wide, k.taps, w, out);
         }
         return out;
     };
@@ -433,7 +449,7 @@ void scale_bicubic(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, i
         bool fresh;
         double* out = slot<4>(&k, r, &fresh);
         if (fresh) {
-            kern.widen_row(block + static_cast<ptrdiff_t>(r) * ss, count, k.wide, nullptr);
+            kern.widen_row(block + static_cast<ptrdiff_t>(r) * ss, count, k.wide);
             kern.bicubic_column_sums(k.wide, k.taps, w, out);
         }
         return out;
@@ -445,7 +461,7 @@ void scale_bicubic(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, i
         const double* h1 = row(iy);
         const double* h2 = row(iy + 1);
         const double* h3 = row(iy + 2);
-        kern.bicubic_rows(h0, h1, h2, h3, k.row_fraction + j, rows,
+        kern.bicubic_rows(h0, h1, h2, h3, k.row_weight + 4 * static_cast<ptrdiff_t>(j), rows,
                           dst + static_cast<ptrdiff_t>(j) * sd, sd, 3 * w);
     });
 }

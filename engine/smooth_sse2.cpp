@@ -20,7 +20,7 @@ SSE2 inline __m128i eight_bytes(const uint8_t* p) {
     return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
 }
 
-SSE2_ENTRY void widen_row(const uint8_t* row, int count, double* wide, double* diff) {
+SSE2_ENTRY void widen_row(const uint8_t* row, int count, double* wide) {
     const __m128i zero = _mm_setzero_si128();
     const __m128d bias = _mm_set1_pd(kBias);
     int k = 0;
@@ -34,108 +34,87 @@ SSE2_ENTRY void widen_row(const uint8_t* row, int count, double* wide, double* d
         _mm_storeu_pd(wide + k + 6, _mm_add_pd(_mm_cvtepi32_pd(_mm_srli_si128(hi, 8)), bias));
     }
     widen_tail(row, k, count, wide);
-    if (!diff) return;
-    const int n = count - 3;
-    for (k = 0; k + 8 <= n; k += 8) {
-        // Differences of bytes as signed 16-bit words, then sign-extended.
-        const __m128i d = _mm_sub_epi16(_mm_unpacklo_epi8(eight_bytes(row + k + 3), zero),
-                                        _mm_unpacklo_epi8(eight_bytes(row + k), zero));
-        const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(d, d), 16);
-        const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(d, d), 16);
-        _mm_storeu_pd(diff + k, _mm_cvtepi32_pd(lo));
-        _mm_storeu_pd(diff + k + 2, _mm_cvtepi32_pd(_mm_srli_si128(lo, 8)));
-        _mm_storeu_pd(diff + k + 4, _mm_cvtepi32_pd(hi));
-        _mm_storeu_pd(diff + k + 6, _mm_cvtepi32_pd(_mm_srli_si128(hi, 8)));
-    }
-    differences_tail(row, k, n, diff);
+}
+
+// a + w (b - a) for the pair of values a and their right neighbours b.
+SSE2 inline __m128d blend(__m128d a, __m128d b, __m128d w) {
+    return _mm_add_pd(a, _mm_mul_pd(w, _mm_sub_pd(b, a)));
 }
 
 // Two target columns at a time: their six channel values are three pairs,
 // (b, g) of the first, (r of the first, b of the second), (g, r) of the
 // second. An odd last column is done alone.
-SSE2_ENTRY void bilinear_column_sums(const double* wide, const double* diff, const ColumnTaps& taps,
-                                     int w, double* out) {
-    const int* off = taps.offset;
-    const double* wt = taps.paired;
-    int i = 0;
-    for (; i + 2 <= w; i += 2, wt += 6) {
-        const int p = off[i], q = off[i + 1];
-        const __m128d v0 = _mm_loadu_pd(wide + p);
-        const __m128d v1 = _mm_loadh_pd(_mm_load_sd(wide + p + 2), wide + q);
-        const __m128d v2 = _mm_loadu_pd(wide + q + 1);
-        const __m128d d0 = _mm_loadu_pd(diff + p);
-        const __m128d d1 = _mm_loadh_pd(_mm_load_sd(diff + p + 2), diff + q);
-        const __m128d d2 = _mm_loadu_pd(diff + q + 1);
-        _mm_storeu_pd(out + 3 * i, _mm_add_pd(v0, _mm_mul_pd(_mm_loadu_pd(wt), d0)));
-        _mm_storeu_pd(out + 3 * i + 2, _mm_add_pd(v1, _mm_mul_pd(_mm_loadu_pd(wt + 2), d1)));
-        _mm_storeu_pd(out + 3 * i + 4, _mm_add_pd(v2, _mm_mul_pd(_mm_loadu_pd(wt + 4), d2)));
+SSE2_ENTRY void bilinear_column_sums(const double* wide, const ColumnTaps& taps, int w,
+                                     double* out) {
+    const ColumnPair<1>* pair = taps.bilinear_pairs;
+    const ColumnPair<1>* const end = pair + w / 2;
+    for (; pair != end; ++pair, out += 6) {
+        const double* a = wide + pair->first;
+        const double* b = wide + pair->second;
+        const double* wt = pair->weight;
+        _mm_storeu_pd(out, blend(_mm_loadu_pd(a), _mm_loadu_pd(a + 3), _mm_load_pd(wt)));
+        _mm_storeu_pd(out + 2, blend(_mm_loadh_pd(_mm_load_sd(a + 2), b),
+                                     _mm_loadh_pd(_mm_load_sd(a + 5), b + 3), _mm_load_pd(wt + 2)));
+        _mm_storeu_pd(out + 4,
+                      blend(_mm_loadu_pd(b + 1), _mm_loadu_pd(b + 4), _mm_load_pd(wt + 4)));
     }
-    if (i < w) {
-        const int p = off[i];
-        const __m128d fx = _mm_set1_pd(taps.weight[i]);
-        _mm_storeu_pd(out + 3 * i,
-                      _mm_add_pd(_mm_loadu_pd(wide + p), _mm_mul_pd(fx, _mm_loadu_pd(diff + p))));
-        _mm_store_sd(out + 3 * i + 2, _mm_add_sd(_mm_load_sd(wide + p + 2),
-                                                 _mm_mul_sd(fx, _mm_load_sd(diff + p + 2))));
+    if (w % 2) {
+        const double* a = wide + taps.offset[w - 1];
+        const __m128d fx = _mm_set1_pd(taps.weight[w - 1]);
+        _mm_storeu_pd(out, blend(_mm_loadu_pd(a), _mm_loadu_pd(a + 3), fx));
+        _mm_store_sd(out + 2, _mm_add_sd(_mm_load_sd(a + 2),
+                                         _mm_mul_sd(fx, _mm_sub_sd(_mm_load_sd(a + 5),
+                                                                   _mm_load_sd(a + 2)))));
     }
 }
 
 SSE2_ENTRY void bicubic_column_sums(const double* wide, const ColumnTaps& taps, int w,
                                     double* out) {
-    const int* off = taps.offset;
-    const double* wt = taps.paired;
-    int i = 0;
-    for (; i + 2 <= w; i += 2) {
-        const double* p = wide + off[i];
-        const double* q = wide + off[i + 1];
-        __m128d s0 = _mm_mul_pd(_mm_loadu_pd(wt), _mm_loadu_pd(p));
-        __m128d s1 = _mm_mul_pd(_mm_loadu_pd(wt + 2), _mm_loadh_pd(_mm_load_sd(p + 2), q));
-        __m128d s2 = _mm_mul_pd(_mm_loadu_pd(wt + 4), _mm_loadu_pd(q + 1));
-        wt += 6;
-        for (int t = 1; t < 4; ++t, wt += 6) {
+    const ColumnPair<4>* pair = taps.bicubic_pairs;
+    const ColumnPair<4>* const end = pair + w / 2;
+    for (; pair != end; ++pair, out += 6) {
+        const double* p = wide + pair->first;
+        const double* q = wide + pair->second;
+        const double* wt = pair->weight;
+        __m128d s0 = _mm_mul_pd(_mm_load_pd(wt), _mm_loadu_pd(p));
+        __m128d s1 = _mm_mul_pd(_mm_load_pd(wt + 2), _mm_loadh_pd(_mm_load_sd(p + 2), q));
+        __m128d s2 = _mm_mul_pd(_mm_load_pd(wt + 4), _mm_loadu_pd(q + 1));
+        for (int t = 1; t < 4; ++t) {
             const double* pt = p + 3 * t;
             const double* qt = q + 3 * t;
-            s0 = _mm_add_pd(s0, _mm_mul_pd(_mm_loadu_pd(wt), _mm_loadu_pd(pt)));
+            const double* wtt = wt + 6 * t;
+            s0 = _mm_add_pd(s0, _mm_mul_pd(_mm_load_pd(wtt), _mm_loadu_pd(pt)));
             s1 = _mm_add_pd(
-                s1, _mm_mul_pd(_mm_loadu_pd(wt + 2), _mm_loadh_pd(_mm_load_sd(pt + 2), qt)));
-            s2 = _mm_add_pd(s2, _mm_mul_pd(_mm_loadu_pd(wt + 4), _mm_loadu_pd(qt + 1)));
+                s1, _mm_mul_pd(_mm_load_pd(wtt + 2), _mm_loadh_pd(_mm_load_sd(pt + 2), qt)));
+            s2 = _mm_add_pd(s2, _mm_mul_pd(_mm_load_pd(wtt + 4), _mm_loadu_pd(qt + 1)));
         }
-        _mm_storeu_pd(out + 3 * i, s0);
-        _mm_storeu_pd(out + 3 * i + 2, s1);
-        _mm_storeu_pd(out + 3 * i + 4, s2);
+        _mm_storeu_pd(out, s0);
+        _mm_storeu_pd(out + 2, s1);
+        _mm_storeu_pd(out + 4, s2);
     }
-    if (i < w) {
-        const double* p = wide + off[i];
-        const double* wp = taps.weight + 4 * static_cast<ptrdiff_t>(i);
+    if (w % 2) {
+        const double* p = wide + taps.offset[w - 1];
+        const double* wp = taps.weight + 4 * static_cast<ptrdiff_t>(w - 1);
         __m128d s0 = _mm_mul_pd(_mm_set1_pd(wp[0]), _mm_loadu_pd(p));
         __m128d s1 = _mm_mul_sd(_mm_load_sd(wp), _mm_load_sd(p + 2));
         for (int t = 1; t < 4; ++t) {
             s0 = _mm_add_pd(s0, _mm_mul_pd(_mm_set1_pd(wp[t]), _mm_loadu_pd(p + 3 * t)));
             s1 = _mm_add_sd(s1, _mm_mul_sd(_mm_load_sd(wp + t), _mm_load_sd(p + 3 * t + 2)));
         }
-        _mm_storeu_pd(out + 3 * i, s0);
-        _mm_store_sd(out + 3 * i + 2, s1);
+        _mm_storeu_pd(out, s0);
+        _mm_store_sd(out + 2, s1);
     }
 }
 
-// Adding 1.5 * 2^52 rounds a double of magnitude below 2^31 to the nearest
-// integer and leaves that integer, two's complement, in the low 32 bits.
-// Cheaper than cvtpd2dq, and it takes the four ints of two pairs with one
-// shuffle.
-SSE2 inline __m128i nearest_ints(__m128d v0, __m128d v1) {
-    const __m128d magic = _mm_set1_pd(6755399441055744.0);
-    const __m128 both =
-        _mm_shuffle_ps(_mm_castpd_ps(_mm_add_pd(v0, magic)), _mm_castpd_ps(_mm_add_pd(v1, magic)),
-                       _MM_SHUFFLE(2, 0, 2, 0));
-    return _mm_castps_si128(both);
-}
-
-// Eight bytes from four pairs of biased values: the nearest integers, clamped
-// to 0 ... 255 by signed saturation to 16 bits and unsigned saturation to
-// bytes. A row shorter than eight bytes is computed in full and cut (the
-// rows of sums are padded to whole blocks of sixteen).
+// Eight bytes from four pairs of biased values: the nearest integers
+// (cvtpd2dq, in the processor's default rounding mode, as the other sets
+// convert), clamped to 0 ... 255 by signed saturation to 16 bits and unsigned
+// saturation to bytes. A row shorter than eight bytes is computed in full and
+// cut (the rows of sums are padded to whole blocks of sixteen).
 SSE2 inline void store8(uint8_t* out, __m128d v0, __m128d v1, __m128d v2, __m128d v3, int n) {
-    const __m128i words = _mm_packs_epi32(nearest_ints(v0, v1), nearest_ints(v2, v3));
+    const __m128i lo = _mm_unpacklo_epi64(_mm_cvtpd_epi32(v0), _mm_cvtpd_epi32(v1));
+    const __m128i hi = _mm_unpacklo_epi64(_mm_cvtpd_epi32(v2), _mm_cvtpd_epi32(v3));
+    const __m128i words = _mm_packs_epi32(lo, hi);
     store_row_block(out, _mm_packus_epi16(words, words), n, 8);
 }
 
@@ -160,32 +139,25 @@ SSE2_ENTRY void bilinear_rows(const double* top, const double* bottom, const dou
     }
 }
 
-SSE2 inline __m128d horner(__m128d c0, __m128d c1, __m128d c2, __m128d c3, __m128d f) {
-    return _mm_add_pd(
-        c0, _mm_mul_pd(f, _mm_add_pd(c1, _mm_mul_pd(f, _mm_add_pd(c2, _mm_mul_pd(f, c3))))));
+// ((w0 h0 + w1 h1) + w2 h2) + w3 h3 for the pair of values at e.
+SSE2 inline __m128d weigh_rows(const double* const h[4], const __m128d w[4], int e) {
+    __m128d s = _mm_add_pd(_mm_mul_pd(w[0], _mm_loadu_pd(h[0] + e)),
+                           _mm_mul_pd(w[1], _mm_loadu_pd(h[1] + e)));
+    s = _mm_add_pd(s, _mm_mul_pd(w[2], _mm_loadu_pd(h[2] + e)));
+    return _mm_add_pd(s, _mm_mul_pd(w[3], _mm_loadu_pd(h[3] + e)));
 }
 
 SSE2_ENTRY void bicubic_rows(const double* h0, const double* h1, const double* h2, const double* h3,
-                             const double* fy, int rows, uint8_t* dst, int stride, int n) {
-    for (int next = 0; next < n; next += 8) {
-        const int k = last_block(next, n, 8);
-        __m128d c[4][4]; // coefficients c0 (= h1) ... c3 of four pairs
-        for (int q = 0; q < 4; ++q) {
-            const __m128d p0 = _mm_loadu_pd(h0 + k + 2 * q), p1 = _mm_loadu_pd(h1 + k + 2 * q);
-            const __m128d p2 = _mm_loadu_pd(h2 + k + 2 * q), p3 = _mm_loadu_pd(h3 + k + 2 * q);
-            const __m128d d01 = _mm_sub_pd(p0, p1), d23 = _mm_sub_pd(p2, p3);
-            c[q][0] = p1;
-            c[q][1] = _mm_sub_pd(p2, p0);
-            c[q][2] = _mm_add_pd(_mm_add_pd(d01, d01), d23);
-            c[q][3] = _mm_sub_pd(_mm_setzero_pd(), _mm_add_pd(d01, d23));
-        }
-        uint8_t* out = dst + k;
-        for (int r = 0; r < rows; ++r, out += stride) {
-            const __m128d f = _mm_set1_pd(fy[r]);
-            store8(out, horner(c[0][0], c[0][1], c[0][2], c[0][3], f),
-                   horner(c[1][0], c[1][1], c[1][2], c[1][3], f),
-                   horner(c[2][0], c[2][1], c[2][2], c[2][3], f),
-                   horner(c[3][0], c[3][1], c[3][2], c[3][3], f), n - k);
+                             const double* wy, int rows, uint8_t* dst, int stride, int n) {
+    const double* const h[4] = {h0, h1, h2, h3};
+    // A row at a time, its four weights in registers.
+    for (int r = 0; r < rows; ++r, wy += 4, dst += stride) {
+        const __m128d w[4] = {_mm_set1_pd(wy[0]), _mm_set1_pd(wy[1]), _mm_set1_pd(wy[2]),
+                              _mm_set1_pd(wy[3])};
+        for (int next = 0; next < n; next += 8) {
+            const int k = last_block(next, n, 8);
+            store8(dst + k, weigh_rows(h, w, k), weigh_rows(h, w, k + 2), weigh_rows(h, w, k + 4),
+                   weigh_rows(h, w, k + 6), n - k);
         }
     }
 }
