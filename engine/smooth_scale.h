@@ -24,8 +24,9 @@ void smooth_scale_reference(const uint8_t* src, int src_x, int src_y, int cw, in
 // the same bytes.
 enum class SmoothPath { plain, sse2, avx };
 
-// The set smooth_scale uses: the widest that this processor and operating
-// system run, chosen once when the program starts.
+// The set smooth_scale uses (and convert_to_gray, which has plain and SSE2
+// loops): the widest that this processor and operating system run, chosen
+// once when the program starts.
 SmoothPath smooth_scale_path();
 
 // Whether this machine runs `path` (plain and every narrower set always).

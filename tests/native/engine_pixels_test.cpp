@@ -108,6 +108,29 @@ TEST(Gray, ConvertsInPlaceBgrAndLeavesPadding) {
     EXPECT_EQ(bits, expected);
 }
 
+TEST(Gray, EveryPixelOfEveryRowOnEachInstructionSet) {
+    // Widths around the vector loop's sixteen pixels, rows with padding: each
+    // pixel becomes gray_value of itself, the padding stays.
+    for_each_path([&] {
+        for (int width : {1, 15, 16, 17, 40, 53}) {
+            const int stride = (3 * width + 3) & ~3, height = 3;
+            std::mt19937 rng(width);
+            std::vector<uint8_t> bits(static_cast<size_t>(stride) * height);
+            for (auto& v : bits)
+                v = static_cast<uint8_t>(rng());
+            const std::vector<uint8_t> before = bits;
+            convert_to_gray(bits.data(), width, height, stride);
+            for (int i = 0; i < stride * height; ++i) {
+                const int x = i % stride / 3, pixel = i - i % stride % 3;
+                const uint8_t want =
+                    x < width ? gray_value(before[pixel + 2], before[pixel + 1], before[pixel])
+                              : before[i];
+                ASSERT_EQ(bits[i], want) << "width " << width << " byte " << i;
+            }
+        }
+    });
+}
+
 TEST(Gray, AfterInversionRedBecomes179) {
     // The copy inverts first (red becomes cyan), then the block is grayed.
     std::vector<uint8_t> bits = {0xFF ^ 0,   0xFF ^ 0,   0xFF ^ 255,
