@@ -3,7 +3,7 @@
 // path while whole-screen frames are written as BMP files (tools/run turns
 // them into PNG files and an animated GIF). It walks through normal mode, the
 // mirror at the screen edge, the colour blocks with the tooltip, the tray
-// menu and magnifying-glass mode.
+// menu, magnifying-glass mode and, in a second run, bicubic smoothing.
 #include "tests/e2e/picture.h"
 #include "tests/e2e/probe.h"
 #include "tests/e2e/product.h"
@@ -131,6 +131,22 @@ int run_demo(const char* exe, const char* out_dir) {
     DWORD code = 1;
     if (!run.exit_by_menu(5000, &code) || code != 0) {
         std::fprintf(stderr, "demo: the program did not exit cleanly\n");
+        demo.ok = false;
+    }
+
+    // Started again with bicubic smoothing at 600 %: the title's edges and
+    // the colour blocks' borders enlarged smoothly.
+    ProductRun smooth(exe);
+    if (smooth.launch("[option]\nsmooth=2\nmagnify=600\n")) {
+        move_pointer(150, 160);
+        wait_until([&] { return IsWindowVisible(smooth.loupe()) != 0; }, 3000);
+        demo.walk({{150, 160}, {250, 170}, {350, 165}, {128, 580}, {224, 600}}, true);
+        if (!smooth.exit_by_menu(5000, &code) || code != 0) {
+            std::fprintf(stderr, "demo: the smoothing run did not exit cleanly\n");
+            demo.ok = false;
+        }
+    } else {
+        std::fprintf(stderr, "demo: %s did not start with smoothing\n", exe);
         demo.ok = false;
     }
     std::printf("demo: %d frames written to %s\n", demo.frame, out_dir);
