@@ -33,6 +33,12 @@ include(cmake/help.cmake) # brisvane.chm beside the executable
 add_executable(brisvane_smooth_timing EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/smooth_timing_win.cpp)
 target_link_libraries(brisvane_smooth_timing PRIVATE brisvane_winlib)
 
+# The floor of the idle-cost benchmark (tools/bench-idle): the tracking tick's
+# calls and nothing else, with the product's flags but none of its code.
+add_executable(brisvane_tick_floor WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/tick_floor_win.cpp
+               ${CMAKE_SOURCE_DIR}/bench/tick_floor_win.rc)
+target_link_libraries(brisvane_tick_floor PRIVATE ${win_libs})
+
 if(NOT BRISVANE_THREAD_MODEL STREQUAL "posix")
     return() # the product tree: brisvane.exe only
 endif()
