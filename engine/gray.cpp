@@ -35,21 +35,23 @@ void gray_pixels(uint8_t* p, int count) {
 #define STREAM_DOWN(a, b, n) _mm_or_si128(_mm_srli_si128(a, n), _mm_slli_si128(b, 16 - (n)))
 #define STREAM_UP(before, a, n) _mm_or_si128(_mm_slli_si128(a, n), _mm_srli_si128(before, 16 - (n)))
 
+// 30 b + 150 g + 76 r, shifted down by 8, for eight 16-bit values of each.
+SSE2 inline __m128i weigh_words(__m128i b, __m128i g, __m128i r) {
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(b, _mm_set1_epi16(30)),
+                                                    _mm_mullo_epi16(g, _mm_set1_epi16(150))),
+                                      _mm_mullo_epi16(r, _mm_set1_epi16(76)));
+    return _mm_srli_epi16(sum, 8);
+}
+
 // For each byte position i of x, (30 x[i] + 150 x[i + 1] + 76 x[i + 2]) >> 8,
 // with x1 and x2 the stream moved down by one and two: the gray value of a
 // pixel starting at i. The sum is at most 255 * 256, so 16 bits hold it.
 SSE2 inline __m128i weigh_bytes(__m128i x, __m128i x1, __m128i x2) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i wb = _mm_set1_epi16(30), wg = _mm_set1_epi16(150), wr = _mm_set1_epi16(76);
-    const __m128i lo =
-        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), wb),
-                                    _mm_mullo_epi16(_mm_unpacklo_epi8(x1, zero), wg)),
-                      _mm_mullo_epi16(_mm_unpacklo_epi8(x2, zero), wr));
-    const __m128i hi =
-        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), wb),
-                                    _mm_mullo_epi16(_mm_unpackhi_epi8(x1, zero), wg)),
-                      _mm_mullo_epi16(_mm_unpackhi_epi8(x2, zero), wr));
-    return _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8));
+    return _mm_packus_epi16(weigh_words(_mm_unpacklo_epi8(x, zero), _mm_unpacklo_epi8(x1, zero),
+                                        _mm_unpacklo_epi8(x2, zero)),
+                            weigh_words(_mm_unpackhi_epi8(x, zero), _mm_unpackhi_epi8(x1, zero),
+                                        _mm_unpackhi_epi8(x2, zero)));
 }
 
 // Byte i of the result is byte i - i % 3 of the weighed stream, the gray value

@@ -414,55 +414,36 @@ template <typename Group> void for_each_row_group(const int* index, int h, Group
     }
 }
 
-void scale_bilinear(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
+// Taps and Slots as for plan: <1, 2> bilinear, <4, 4> bicubic.
+template <int Taps, int Slots>
+void scale(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
     const SmoothKernels& kern = *active;
     bool grown;
-    Scratch scratch(scratch_size<1, 2>(cw, w, h, kern.paired_weights), &grown);
-    Work k = plan_for<1, 2>(&scratch, grown, cw, ch, w, h, kern);
+    Scratch scratch(scratch_size<Taps, Slots>(cw, w, h, kern.paired_weights), &grown);
+    Work k = plan_for<Taps, Slots>(&scratch, grown, cw, ch, w, h, kern);
     const int count = 3 * (cw + 3);
+    // The column sums of source row r, computed on first use.
     auto row = [&](int r) -> const double* {
         bool fresh;
-        double* out = slot<2>(&k, r, &fresh);
+        double* out = slot<Slots>(&k, r, &fresh);
         if (fresh) {
             kern.widen_row(block + static_cast<ptrdiff_t>(r) * ss, count, k.wide);
-            kern.bilinear_column_sums(k.wide, k.taps, w, out);
+            if constexpr (Taps == 1)
+                kern.bilinear_column_sums(k.wide, k.taps, w, out);
+            else
+                kern.bicubic_column_sums(k.wide, k.taps, w, out);
         }
         return out;
     };
     const int sd = target_stride(w);
     for_each_row_group(k.row_index, h, [&](int j, int rows) {
         const int iy = k.row_index[j];
-        const double* top = row(iy);
-        const double* bottom = row(iy + 1);
-        kern.bilinear_rows(top, bottom, k.row_fraction + j, rows,
-                           dst + static_cast<ptrdiff_t>(j) * sd, sd, 3 * w);
-    });
-}
-
-void scale_bicubic(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
-    const SmoothKernels& kern = *active;
-    bool grown;
-    Scratch scratch(scratch_size<4, 4>(cw, w, h, kern.paired_weights), &grown);
-    Work k = plan_for<4, 4>(&scratch, grown, cw, ch, w, h, kern);
-    const int count = 3 * (cw + 3);
-    auto row = [&](int r) -> const double* {
-        bool fresh;
-        double* out = slot<4>(&k, r, &fresh);
-        if (fresh) {
-            kern.widen_row(block + static_cast<ptrdiff_t>(r) * ss, count, k.wide);
-            kern.bicubic_column_sums(k.wide, k.taps, w, out);
-        }
-        return out;
-    };
-    const int sd = target_stride(w);
-    for_each_row_group(k.row_index, h, [&](int j, int rows) {
-        const int iy = k.row_index[j];
-        const double* h0 = row(iy - 1);
-        const double* h1 = row(iy);
-        const double* h2 = row(iy + 1);
-        const double* h3 = row(iy + 2);
-        kern.bicubic_rows(h0, h1, h2, h3, k.row_weight + 4 * static_cast<ptrdiff_t>(j), rows,
-                          dst + static_cast<ptrdiff_t>(j) * sd, sd, 3 * w);
+        uint8_t* out = dst + static_cast<ptrdiff_t>(j) * sd;
+        if constexpr (Taps == 1)
+            kern.bilinear_rows(row(iy), row(iy + 1), k.row_fraction + j, rows, out, sd, 3 * w);
+        else
+            kern.bicubic_rows(row(iy - 1), row(iy), row(iy + 1), row(iy + 2),
+                              k.row_weight + 4 * static_cast<ptrdiff_t>(j), rows, out, sd, 3 * w);
     });
 }
 
@@ -492,9 +473,9 @@ void smooth_scale(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint
     const int ss = source_stride(cw);
     const uint8_t* block = src + static_cast<ptrdiff_t>(src_y) * ss + 3 * src_x;
     if (mode == 2)
-        scale_bicubic(block, ss, cw, ch, dst, w, h);
+        scale<4, 4>(block, ss, cw, ch, dst, w, h);
     else
-        scale_bilinear(block, ss, cw, ch, dst, w, h);
+        scale<1, 2>(block, ss, cw, ch, dst, w, h);
 }
 
 void smooth_scale_reference(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst,

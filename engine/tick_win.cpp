@@ -181,8 +181,11 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     if (tooltip_hwnd && tip_active == 1) {
         update_tooltip(cursor, bounds, place.x, place.tip_y);
         // A tooltip never shown before gets its size only from this first
-        // text: the showing refresh places both again with the real height.
-        if (request == REQUEST_SHOW) {
+        // text: the showing refresh places both again if the height it
+        // placed for was not the real one.
+        RECT tip_rect;
+        if (request == REQUEST_SHOW && GetWindowRect(tooltip_hwnd, &tip_rect) &&
+            tip_rect.bottom - tip_rect.top != tip_height) {
             place = place_loupe(loupe, cursor, bounds, true);
             update_tooltip(cursor, bounds, place.x, place.tip_y);
         }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Includes point down only: each product folder may include itself and the
-# folders `allowed` lists for it below, nothing above it. And a pure file (a .cpp without _win or _native) reaches <windows.h>
-# through none of its includes, direct or indirect.
+# folders `allowed` lists for it below, nothing above it. And a pure file (a
+# .cpp without _win or _native) reaches <windows.h> through none of its
+# includes, direct or indirect.
 set -eu
 cd "${ROOT_DIR:-$(dirname "$0")/../..}"
 
@@ -14,6 +15,10 @@ declare -A allowed=(
     [platform]=""
     [resources]=""
 )
+
+# The project headers a file includes, and whether it includes a Windows one.
+project_includes() { sed -n 's/^#include "\([^"]*\)".*/\1/p' "$1"; }
+includes_windows() { grep -qE '^#include <(windows|windowsx|commctrl|shellapi)\.h>' "$1"; }
 
 bad=0
 checked=0
@@ -30,7 +35,7 @@ for folder in "${!allowed[@]}"; do
                 echo "$file includes $target: $folder/ may not include $dir/"
                 bad=1
             fi
-        done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+        done < <(project_includes "$file")
     done
 done
 
@@ -41,14 +46,14 @@ while [ $changed = 1 ]; do
     changed=0
     for header in */*.h; do
         [[ "$win_headers" == *" $header "* ]] && continue
-        if grep -qE '^#include <(windows|windowsx|commctrl|shellapi)\.h>' "$header"; then
+        if includes_windows "$header"; then
             win_headers+="$header "; changed=1; continue
         fi
         while read -r target; do
             if [[ "$win_headers" == *" $target "* ]]; then
                 win_headers+="$header "; changed=1; break
             fi
-        done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$header")
+        done < <(project_includes "$header")
     done
 done
 
@@ -56,7 +61,7 @@ for folder in "${!allowed[@]}"; do
     for file in "$folder"/*.cpp; do
         [ -f "$file" ] || continue
         case "$file" in *_win.cpp|*_native.cpp) continue ;; esac
-        if grep -qE '^#include <(windows|windowsx|commctrl|shellapi)\.h>' "$file"; then
+        if includes_windows "$file"; then
             echo "$file is pure but includes a Windows header"
             bad=1
         fi
@@ -65,7 +70,7 @@ for folder in "${!allowed[@]}"; do
                 echo "$file is pure but includes $target, which brings in <windows.h>"
                 bad=1
             fi
-        done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+        done < <(project_includes "$file")
     done
 done
 echo "$checked files checked"

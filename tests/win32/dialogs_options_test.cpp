@@ -282,7 +282,7 @@ class OptionsApply : public ::testing::Test {
         reset_settings();
         settings.size = {37, 37};
         settings.magnify = 300;
-        derive_sizes();
+        update_derived_sizes(AspectUpdate::Recompute);
         reset_runtime_state();
         instance_handle = GetModuleHandleA(nullptr);
         static ATOM atom = [] {

@@ -12,16 +12,7 @@ Dib24::Dib24(int width, int height) : width_(width), height_(height) {
     HDC screen = GetDC(nullptr);
     dc_ = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    bits_ = static_cast<BYTE*>(pixels);
+    bitmap_ = create_dib24(dc_, width, height, &bits_);
     previous_ = SelectObject(dc_, bitmap_);
 }
 
@@ -84,17 +75,8 @@ void reset_runtime_state() {
     tooltip_hwnd = nullptr;
     tool_info = {};
     layered_supported = 1;
-    // As start-up reads it.
-    virtual_screen.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    virtual_screen.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    virtual_screen.right = virtual_screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    virtual_screen.bottom = virtual_screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
-}
-
-void derive_sizes() {
-    zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
-    half_size = divide_point(settings.size, 2);
-    size_aspect = compute_size_aspect(settings.size);
+    system_metric = GetSystemMetrics;
+    read_screen_metrics(); // as start-up reads it
 }
 
 void reset_engine_state() {
@@ -106,7 +88,7 @@ void reset_engine_state() {
     settings.magnify = 300;
     settings.ttdisp = 0;
     settings.maruwin = {0, 0};
-    derive_sizes();
+    update_derived_sizes(AspectUpdate::Recompute);
     reset_runtime_state();
 }
 
@@ -120,7 +102,7 @@ void fill_capture_with_pattern(int width, int height, int dx, int dy) {
 }
 
 void create_engine_buffers() {
-    derive_sizes();
+    update_derived_sizes(AspectUpdate::Recompute);
     recreate_capture_buffer(settings.size.x + 3, settings.size.y + 3);
     fill_capture_with_pattern(settings.size.x + 3, settings.size.y + 3);
     if (settings.graybmp || settings.smooth) {

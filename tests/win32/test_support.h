@@ -51,8 +51,6 @@ void reset_settings();
 // tooltip, no snapshot, the first tick still to come), on a system with
 // layered windows and with the virtual screen read as start-up reads it.
 void reset_runtime_state();
-// zoomed_size, half_size and size_aspect computed again from the settings.
-void derive_sizes();
 // The settings the drawing layer reads at their defaults (size 37,37,
 // magnify 300, marker on, rectangular, no gray, inversion or smoothing, point
 // information off) with the derived values recomputed,
