@@ -51,9 +51,22 @@ static void toggle_setting(int32_t* setting, UINT id) {
     check_item(id, *setting != 0);
 }
 
+HINSTANCE(WINAPI* shell_open)
+(HWND, const char*, const char*, const char*, const char*, INT) = ShellExecuteA;
+
+// One modal window of ours at a time: a command that arrives while one is
+// open (posted before it opened, or sent from outside) only brings that one
+// forward and opens nothing.
+static bool modal_already_open(HWND loupe) {
+    if (modal_depth == 0) return false;
+    bring_modal_to_front(loupe);
+    return true;
+}
+
 // The tick must not run inside the dialog's own message loop, and the loupe
 // stays hidden while the dialog is open.
 static void run_dialog_sequence(HWND loupe, UINT command) {
+    if (modal_already_open(loupe)) return;
     ModalScope scope = enter_modal(loupe, true);
     INT_PTR result = 0;
     switch (command) {
@@ -134,12 +147,23 @@ static void switch_point_info() {
     SendMessageA(tooltip_hwnd, TTM_TRACKACTIVATE, value, reinterpret_cast<LPARAM>(&tool_info));
 }
 
+// The shell may show a window of its own on our thread (a security prompt
+// for a downloaded help file, an "Open with" box): it is guarded as a dialog.
+static void open_help(HWND loupe) {
+    if (modal_already_open(loupe)) return;
+    ModalScope scope = enter_modal(loupe, true);
+    shell_open(loupe, nullptr, help_path, nullptr, nullptr, SW_SHOW);
+    leave_modal(loupe, scope);
+}
+
+void close_program(HWND loupe) {
+    save_settings();
+    DestroyWindow(loupe);
+}
+
 bool run_menu_command(HWND loupe, UINT command) {
     switch (command) {
-    case IDM_EXIT:
-        save_settings();
-        DestroyWindow(loupe);
-        return true;
+    case IDM_EXIT: close_program(loupe); return true;
     case IDM_OPTIONS:
     case IDM_HOTKEY:
     case IDM_WINDOW_RULES:
@@ -156,7 +180,7 @@ bool run_menu_command(HWND loupe, UINT command) {
         toggle_on = 0;
         return true;
     case IDM_VISIBLE_TOGGLE: set_visibility_type(3); return true;
-    case IDM_HELP: ShellExecuteA(loupe, nullptr, help_path, nullptr, nullptr, SW_SHOW); return true;
+    case IDM_HELP: open_help(loupe); return true;
     case IDM_MARKER: toggle_setting(&settings.marker, IDM_MARKER); return true;
     case IDM_CLICK_THROUGH:
         toggle_setting(&settings.addhole, IDM_CLICK_THROUGH);

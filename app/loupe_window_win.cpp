@@ -18,7 +18,7 @@
 static void on_create(HWND loupe) {
     loupe_hwnd = loupe;
     setup_loupe_window(loupe);
-    SetWindowPos(loupe, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+    SetWindowPos(loupe, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     if (settings.loupe != 0) CheckMenuItem(popup_menu, IDM_LOUPE_MODE, MF_CHECKED);
     SetTimer(loupe, TIMER_TRIM, 100, nullptr);
     start_tracking(loupe);
@@ -52,6 +52,9 @@ static void on_timer(HWND loupe, UINT_PTR timer_id) {
         SetTimer(loupe, TIMER_RESHOW, 100, nullptr);
         break;
     case TIMER_RESHOW: // shown again once the held button is released
+        // Not over a dialog or box of ours: a message posted before the
+        // timer was stopped still arrives inside their loops. It waits.
+        if (modal_depth > 0) break;
         // The logical left button: with swapped buttons it is the right one.
         if (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) != 0) break;
         KillTimer(loupe, TIMER_RESHOW);
@@ -79,14 +82,14 @@ static void on_right_button_up(HWND loupe) {
 
 // A resolution change or a monitor plugged in or out: the geometry is read
 // again and what was sized or placed from it is rebuilt (the capture buffer,
-// which in magnifying-glass snapshot mode holds the whole virtual screen, and
-// the snapshot itself, retaken as the loupe shows again).
+// which in magnifying-glass snapshot mode holds the whole virtual screen).
+// The loupe stays hidden until the next tick shows it again: the other
+// windows repaint for the new screen only after this message, so a snapshot
+// taken now could hold stale or black areas.
 static void on_display_change(HWND loupe) {
     read_screen_metrics();
-    int was_shown = loupe_shown;
     show_loupe(loupe, 0);
     fit_work_buffers(BufferRefresh::Anew);
-    if (was_shown) show_loupe(loupe, 1);
     last_cursor_pos.x -= 1; // the next tick places and captures anew
 }
 
@@ -109,7 +112,7 @@ static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
     // A new size re-creates the capture buffer, except the snapshot-sized one.
     fit_work_buffers(BufferRefresh::Fit);
     SetWindowPos(loupe, HWND_TOPMOST, position.x, position.y, zoomed_size.x + 4, zoomed_size.y + 4,
-                 0);
+                 SWP_NOACTIVATE);
     if (loupe_is_round()) set_round_region(loupe);
 }
 
@@ -121,6 +124,22 @@ LRESULT CALLBACK loupe_window_proc(HWND loupe, UINT message, WPARAM wparam, LPAR
     }
     switch (message) {
     case WM_CREATE: on_create(loupe); return 0;
+    // A click on the loupe arrives, but the user's window keeps the focus.
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    // Alt+F4, a task manager's "end task", logoff and shutdown end the
+    // program as its exit command does, so no setting is lost.
+    // While a modal window of ours is open its own loop is running: it is
+    // brought forward instead, as for a tray click.
+    case WM_CLOSE:
+        if (modal_depth > 0) {
+            bring_modal_to_front(loupe);
+        } else {
+            close_program(loupe);
+        }
+        return 0;
+    case WM_ENDSESSION:
+        if (wparam) close_program(loupe);
+        return 0;
     case WM_DESTROY:
         release_resources(loupe);
         PostQuitMessage(0);

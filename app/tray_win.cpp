@@ -26,8 +26,11 @@ static char initial_tip_text[] = "(...)";
 void add_tray_icon(HWND loupe) {
     // Only the latest icon is destroyed at teardown: free the one before.
     if (tray_icon) DestroyIcon(tray_icon);
-    tray_icon = static_cast<HICON>(
-        LoadImageA(instance_handle, "MYICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    // At the system's small-icon size (20, 24, 32 ... pixels at 125-200 %),
+    // so the shell shows it crisp instead of scaling a 16 x 16 image.
+    tray_icon = static_cast<HICON>(LoadImageA(instance_handle, "MYICON", IMAGE_ICON,
+                                              system_metric(SM_CXSMICON),
+                                              system_metric(SM_CYSMICON), LR_DEFAULTCOLOR));
     std::memset(&tray_data, 0, sizeof(tray_data));
     tray_data.cbSize = NOTIFYICONDATAA_V1_SIZE; // 88 bytes: the oldest form every shell reads
     tray_data.hWnd = loupe;

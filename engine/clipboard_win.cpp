@@ -77,18 +77,40 @@ static HGLOBAL render_image_block(HWND loupe, int width, int height) {
     return block;
 }
 
+void(WINAPI* clipboard_retry_pause)(DWORD milliseconds) = Sleep;
+
+// Owned by the loupe, so a tray click can bring it to the front; the loupe
+// is hidden and the tick stopped while it is open, as for a dialog.
+static void report_copy_failure(HWND loupe, const char* text) {
+    ModalScope scope = enter_modal(loupe, true);
+    show_message_box(loupe, text, texts::kAppName, MB_OK);
+    leave_modal(loupe, scope);
+}
+
+// Clipboard histories, managers and remote-desktop redirection open the
+// clipboard for a moment after every change: a few tries, a moment apart,
+// before the clipboard counts as busy (at most about 80 ms).
+static bool open_clipboard_soon(HWND owner) {
+    constexpr int kTries = 5;
+    constexpr DWORD kPauseMs = 20;
+    for (int attempt = 1;; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        if (attempt == kTries) return false;
+        clipboard_retry_pause(kPauseMs);
+    }
+}
+
 // No copy while a modal window of ours is open: one busy message at a time.
 void copy_image_to_clipboard(HWND loupe) {
     if (modal_depth > 0) return;
     HGLOBAL block = render_image_block(loupe, zoomed_size.x, zoomed_size.y);
-    if (!block) return;
-    if (!OpenClipboard(loupe)) {
+    if (!block) {
+        report_copy_failure(loupe, texts::kImageTooLarge);
+        return;
+    }
+    if (!open_clipboard_soon(loupe)) {
         GlobalFree(block);
-        // Owned by the loupe, so a tray click can bring it to the front; the
-        // loupe is hidden and the tick stopped while it is open, as for a dialog.
-        ModalScope scope = enter_modal(loupe, true);
-        show_message_box(loupe, texts::kClipboardBusy, texts::kAppName, MB_OK);
-        leave_modal(loupe, scope);
+        report_copy_failure(loupe, texts::kClipboardBusy);
         return;
     }
     EmptyClipboard();

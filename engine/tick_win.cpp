@@ -48,12 +48,10 @@ static bool class_is(HWND window, const char* name) {
 
 // The visibility type for the window under the cursor: its rule's, or the
 // global one. Menus, their shadows and the loupe itself are looked through.
-static int visibility_type_under_cursor() {
+static int visibility_type_under_cursor(POINT cursor) {
     int type = settings.visible;
     if (settings.winset == 0 || rule_count() <= 0) return type;
 
-    POINT cursor;
-    GetCursorPos(&cursor);
     HWND window = WindowFromPoint(cursor);
     if (class_is(window, "#32768")) {
         HWND below = GetWindow(window, GW_HWNDNEXT);
@@ -135,6 +133,14 @@ void stop_tracking(HWND loupe) {
 }
 
 void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
+    // A tick posted before a dialog, box or menu of ours stopped the timer
+    // still arrives inside its loop.
+    if (modal_depth > 0) return;
+    POINT cursor;
+    // Fails while another desktop has the input (a locked session, a UAC
+    // prompt): nothing is placed, captured or sampled from a point not read.
+    if (!read_cursor_pos(&cursor)) return;
+
     if (first_tick) {
         if (first_tick_shows(settings.visible, settings.toggledef)) show_loupe(loupe, 1);
         first_tick = 0;
@@ -144,7 +150,7 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     KeyboardPoll keys = poll_keyboard(settings.hotkey, key_is_down, nullptr);
     if (copy_once_per_press(keys.copy_image, &copy_latch)) copy_image_to_clipboard(loupe);
 
-    int type = visibility_type_under_cursor();
+    int type = visibility_type_under_cursor(cursor);
     int request =
         visibility_request(type, keys.hotkey_held, loupe_shown, &toggle_on, &toggle_latch);
     if (request == REQUEST_HIDE) {
@@ -153,8 +159,6 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     }
     if (request == REQUEST_NOTHING && !loupe_shown) return;
 
-    POINT cursor;
-    GetCursorPos(&cursor);
     bool moved = cursor.x != last_cursor_pos.x || cursor.y != last_cursor_pos.y;
     switch (rest_decision(moved, settings.loupe != 0, live_copy_leaves_loupe_out(), &still_ticks)) {
     case REST_NOTHING: return;

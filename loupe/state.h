@@ -20,11 +20,11 @@ constexpr UINT WM_TRAY_NOTIFY = WM_USER + 10;
 static_assert(WM_TRAY_NOTIFY == 1034, "the tray callback message is fixed");
 
 // Start-up (entry point).
-extern HINSTANCE instance_handle;    // this module: resources, dialogs, window class
-extern HANDLE single_instance_mutex; // held while this copy runs, named after the class
-extern char help_path[260];          // brisvane.chm beside the executable
-extern int layered_supported;        // 1 where layered windows exist (Windows 2000 on)
-extern HWND loupe_hwnd;              // the loupe window, once WM_CREATE has run
+extern HINSTANCE instance_handle;      // this module: resources, dialogs, window class
+extern HANDLE single_instance_mutex;   // held while this copy runs, named after the class
+extern char help_path[kAnsiPathBytes]; // brisvane.chm beside the executable
+extern int layered_supported;          // 1 where layered windows exist (Windows 2000 on)
+extern HWND loupe_hwnd;                // the loupe window, once WM_CREATE has run
 
 // Screen geometry, read at start-up and on every display change.
 extern SIZE screen_size;    // the primary monitor, the fallback monitor of the tick
@@ -32,6 +32,9 @@ extern RECT virtual_screen; // all monitors: what a capture may copy, what a sna
 // Where the geometry is read from: GetSystemMetrics, or a stand-in in tests
 // (a display change cannot be made under test).
 extern int(WINAPI* system_metric)(int index);
+// Where the tick reads the cursor from: GetCursorPos, or a stand-in in tests
+// (a locked session cannot be made under test).
+extern BOOL(WINAPI* read_cursor_pos)(POINT* point);
 // Reads screen_size and virtual_screen through system_metric.
 void read_screen_metrics();
 

@@ -4,10 +4,11 @@
 
 HINSTANCE instance_handle = nullptr;
 HANDLE single_instance_mutex = nullptr;
-char help_path[260] = "";
+char help_path[kAnsiPathBytes] = "";
 SIZE screen_size = {0, 0};
 RECT virtual_screen = {0, 0, 0, 0};
 int(WINAPI* system_metric)(int index) = GetSystemMetrics;
+BOOL(WINAPI* read_cursor_pos)(POINT* point) = GetCursorPos;
 int layered_supported = 0;
 HWND loupe_hwnd = nullptr;
 

@@ -5,6 +5,11 @@
 #pragma once
 #include <cstddef>
 
+// Bytes for a path of up to MAX_PATH (260) characters with its terminator:
+// the limit counts characters, and in a double-byte code page each may take
+// two bytes, so a 260-byte buffer is full at about 130 Japanese characters.
+constexpr size_t kAnsiPathBytes = 2 * 260;
+
 // True when byte starts a double-byte character in the ANSI code page. The
 // Windows build asks the system; the native build knows code page 932.
 bool ansi_lead_byte(unsigned char byte);

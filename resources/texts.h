@@ -11,6 +11,9 @@ constexpr const char* kHelpFile = "brisvane.chm";
 
 constexpr const char* kTooltipFailed = "ToolTip ウィンドウの作成に失敗しました。";
 constexpr const char* kClipboardBusy = "クリップボードがOPENできませんでした。";
+constexpr const char* kImageTooLarge = "拡大イメージを作成できませんでした（メモリが足りません）。";
+constexpr const char* kPathTooLong = "フォルダのパスが長すぎるため、設定ファイルを置けません。\n短"
+                                     "いパスのフォルダに移してから起動してください。";
 constexpr const char* kTooltipInitial = "(...)";
 
 // Pixel-information tooltip: magnify, cursor x, y, red, green, blue.

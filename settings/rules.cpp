@@ -3,7 +3,6 @@
 
 #include <cstring>
 #include <string>
-#include <string_view>
 #include "settings/scan_int.h"
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
@@ -23,11 +22,15 @@ static constexpr uint32_t kRuleValueBytes = 512;
 // What a line of the file can hold: a CR or LF (a captured title may have
 // one) would end the line, so each becomes a blank; a lead byte left alone at
 // the end would take the separator or line end after it as its second byte.
-static std::string storable_text(const char* text) {
-    std::string stored(text, whole_char_length(text, std::strlen(text)));
+static std::string storable_text(const char* text, size_t length) {
+    std::string stored(text, whole_char_length(text, length));
     for (char& c : stored)
         if (c == '\r' || c == '\n') c = ' ';
     return stored;
+}
+
+static std::string storable_text(const char* text) {
+    return storable_text(text, std::strlen(text));
 }
 
 void insert_rule(const char* class_name, const char* title_pattern, int32_t type) {
@@ -45,12 +48,13 @@ int rule_count() {
 }
 
 bool lookup_rule(const char* class_name, const char* title, int32_t* type) {
-    std::string wanted_class(class_name,
-                             whole_char_length(class_name, strnlen(class_name, kLookupBytes)));
-    std::string_view seen_title(title, whole_char_length(title, strnlen(title, kLookupBytes)));
+    // Compared as they would be stored, so a rule captured from a title
+    // with a line break matches that same window.
+    std::string wanted_class = storable_text(class_name, strnlen(class_name, kLookupBytes));
+    std::string seen_title = storable_text(title, strnlen(title, kLookupBytes));
     auto range = rule_table.equal_range(wanted_class);
     for (auto it = range.first; it != range.second; ++it) {
-        if (seen_title.find(it->second.title_pattern) != std::string_view::npos) {
+        if (seen_title.find(it->second.title_pattern) != std::string::npos) {
             *type = it->second.type;
             return true;
         }

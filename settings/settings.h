@@ -3,6 +3,7 @@
 // Pure logic: no <windows.h> here, so it builds and is tested natively.
 #pragma once
 #include <cstdint>
+#include "platform/ansi_text.h"
 
 // A pair of signed 32-bit values; what x and y mean depends on the key
 // (size: width, height; position: distance, angle; hotkey: modifier, key;
@@ -58,7 +59,7 @@ enum class AspectUpdate { Recompute, Keep };
 void update_derived_sizes(AspectUpdate aspect);
 
 // Full path of brisvane.ini (executable directory + file name).
-extern char settings_path[260];
+extern char settings_path[kAnsiPathBytes];
 
 // The static initial values, as the record holds them before the load.
 Settings initial_settings();

@@ -24,7 +24,7 @@ Settings settings = make_initial_settings();
 IntPair half_size = {0, 0};
 float size_aspect = 1.0f;
 IntPair zoomed_size = {0, 0};
-char settings_path[260] = "";
+char settings_path[kAnsiPathBytes] = "";
 
 Settings initial_settings() {
     return make_initial_settings();

@@ -29,8 +29,27 @@ ProductRun::ProductRun(const std::string& exe, const char* file_name)
     if (source_.empty()) return;
     folder_ = new_temp_folder();
     if (folder_.empty()) return;
+    exe_folder_ = folder_;
+    // Split by characters: a code page 932 second byte may be a backslash byte.
+    for (const char* p = file_name; *p; p += IsDBCSLeadByte(BYTE(*p)) && p[1] ? 2 : 1) {
+        if (*p != '\\') continue;
+        exe_folder_ = folder_ + std::string(file_name, p + 1);
+        if (!CreateDirectoryA(exe_folder_.c_str(), nullptr)) return;
+        subfolders_.push_back(exe_folder_);
+    }
     exe_path_ = folder_ + file_name;
     prepared_ = CopyFileA(source_.c_str(), exe_path_.c_str(), TRUE) != 0;
+}
+
+static void delete_files_in(const std::string& folder) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA((folder + fd.cFileName).c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
 }
 
 ProductRun::~ProductRun() {
@@ -43,16 +62,11 @@ ProductRun::~ProductRun() {
         CloseHandle(pi_.hThread);
     }
     if (folder_.empty()) return;
-    // The folder holds the executable and whatever the product wrote.
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder_ + "*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((folder_ + fd.cFileName).c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
+    // The folders hold the executable and whatever the product wrote.
+    delete_files_in(exe_folder_);
+    for (auto folder = subfolders_.rbegin(); folder != subfolders_.rend(); ++folder)
+        RemoveDirectoryA(folder->c_str());
+    delete_files_in(folder_);
     RemoveDirectoryA(folder_.c_str());
 }
 

@@ -5,13 +5,15 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
 class ProductRun {
   public:
     // Copies the executable named by BRISVANE_EXE (or exe when given) into a
-    // new temporary folder under the name file_name.
+    // new temporary folder under the name file_name, which may name folders
+    // inside it too ("a\\b\\x.exe"; they are made).
     explicit ProductRun(const std::string& exe = "", const char* file_name = "brisvane.exe");
     ~ProductRun(); // terminates a process still alive, deletes the folder
     ProductRun(const ProductRun&) = delete;
@@ -19,7 +21,7 @@ class ProductRun {
 
     bool prepared() const { return prepared_; }           // the folder and the copy exist
     const std::string& folder() const { return folder_; } // trailing backslash
-    std::string ini_path() const { return folder_ + "brisvane.ini"; }
+    std::string ini_path() const { return exe_folder_ + "brisvane.ini"; }
 
     bool write_ini(const std::string& text); // "\n" becomes CR LF
     bool ini_exists() const;
@@ -54,6 +56,8 @@ class ProductRun {
   private:
     std::string source_;
     std::string folder_;
+    std::vector<std::string> subfolders_; // made inside folder_, outermost first
+    std::string exe_folder_;
     std::string exe_path_;
     bool prepared_ = false;
     PROCESS_INFORMATION pi_{};

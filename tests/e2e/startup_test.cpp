@@ -31,10 +31,11 @@ TEST_F(Startup, FreshStartMakesOneLayeredToolWindowOfDefaultSize) {
     // FindWindow by class and title is how a second copy finds this one.
     EXPECT_EQ(FindWindowA("BRISVANE_CLASS", "Brisvane"), loupe);
 
+    EXPECT_FALSE(run_.ini_exists()) << "start-up alone must not write brisvane.ini";
     DWORD code = 1;
     ASSERT_TRUE(run_.close_window(5000, &code)) << "WM_CLOSE did not end the program";
     EXPECT_EQ(code, 0u);
-    EXPECT_FALSE(run_.ini_exists()) << "start-up alone must not write brisvane.ini";
+    EXPECT_TRUE(run_.ini_exists()) << "Alt+F4 or a task manager's close saves as the exit does";
 }
 
 TEST_F(Startup, SizeAndMagnifyFromIniGiveTheWindowSize) {
@@ -70,6 +71,23 @@ TEST_F(Startup, JapaneseExecutableNameKeepsTheSettingsBesideIt) {
     std::string ini = run.read_ini(), magnify, interval;
     EXPECT_TRUE(ini_value(ini, "option", "interval", &interval)) << "not saved beside it:\n" << ini;
     EXPECT_TRUE(ini_value(ini, "option", "magnify", &magnify) && magnify == "150");
+}
+
+// MAX_PATH counts characters, but a code page 932 character takes two bytes:
+// a folder of 160 Japanese characters is about 380 bytes in all. (Wine
+// refuses longer paths than MAX_PATH characters, so the message for a path
+// beyond the buffers cannot be reached here.)
+TEST_F(Startup, LongJapaneseFolderKeepsTheSettingsBesideTheProgram) {
+    std::string folder;
+    for (int i = 0; i < 80; ++i)
+        folder += "あ"; // 160 bytes; 240 in the UTF-8 name on the Unix side
+    ProductRun run("", (folder + "\\" + folder + "\\brisvane.exe").c_str());
+    ASSERT_TRUE(run.prepared() && run.start());
+    ASSERT_TRUE(run.wait_loupe()) << "did not start from a folder of ~380 bytes";
+    DWORD code = 1;
+    ASSERT_TRUE(run.exit_by_menu(5000, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(run.ini_exists()) << "the settings went nowhere";
 }
 
 TEST_F(Startup, SecondCopyExitsAtOnceAndBringsTheFirstForward) {

@@ -73,6 +73,10 @@ TEST_F(RuleTableTest, TitleSearchIsCaseSensitiveBytes) {
     EXPECT_EQ(lookup("C", "memo pad"), -1);
     EXPECT_EQ(lookup("C", "My Memo"), 2);
     EXPECT_EQ(lookup("C", "\x96\xb3\x91\xe8 - \x83\x81\x83\x82"), 3);
+    // A title with a line break matches the rule captured from it, which
+    // holds blanks where the breaks were.
+    insert_rule("C", "two\r\nlines", 1);
+    EXPECT_EQ(lookup("C", "x two\r\nlines x"), 1);
 }
 
 TEST_F(RuleTableTest, OnlyTheFirst127BytesAreCompared) {

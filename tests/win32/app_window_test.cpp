@@ -1,6 +1,7 @@
 // The loupe window as start-up builds it, its menu commands and its wheel.
 #include <gtest/gtest.h>
 #include <functional>
+#include "app/commands.h"
 #include "app/single_instance.h"
 #include "engine/capture.h"
 #include "engine/tick.h"
@@ -15,8 +16,21 @@ using namespace test_support;
 
 using LoupeWindow = LoupeWindowTest;
 
+// A system whose small icons are 24 pixels, as at 150 %.
+static int WINAPI larger_small_icons(int index) {
+    return index == SM_CXSMICON || index == SM_CYSMICON ? 24 : GetSystemMetrics(index);
+}
+
 TEST_F(LoupeWindow, CreationBuildsAHiddenToolWindowWithItsBuffers) {
+    system_metric = larger_small_icons;
     ASSERT_TRUE(create_loupe());
+    ICONINFO icon = {};
+    BITMAP image = {};
+    ASSERT_TRUE(GetIconInfo(tray_icon, &icon));
+    GetObjectA(icon.hbmColor, sizeof(image), &image);
+    DeleteObject(icon.hbmColor);
+    DeleteObject(icon.hbmMask);
+    EXPECT_EQ(24, image.bmWidth) << "the tray icon is loaded at the small-icon size";
     EXPECT_EQ(loupe_hwnd, loupe_);
     EXPECT_FALSE(IsWindowVisible(loupe_));
     RECT rect;
@@ -231,11 +245,27 @@ TEST_F(LoupeWindow, DoubleClickHidesAndStopsTrackingWhenNormallyShown) {
 // seen while it was open is kept.
 static bool menu_seen = false;
 static int count_in_menu = 0;
+static bool tick_started_in_menu = false;
+// A dialog opened over first_dialog is counted and closed, so that a fault
+// fails the test instead of hanging it.
+static HWND first_dialog = nullptr;
+static bool second_dialog_seen = false;
+static BOOL CALLBACK close_second_dialog(HWND window, LPARAM) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (window == first_dialog || std::string(name) != "#32770") return TRUE;
+    second_dialog_seen = true;
+    EndDialog(window, IDCANCEL);
+    return FALSE;
+}
 static void CALLBACK close_menus(HWND, UINT, UINT_PTR, DWORD) {
+    if (first_dialog) EnumThreadWindows(GetCurrentThreadId(), close_second_dialog, 0);
     HWND menu = FindWindowA("#32768", nullptr);
     if (!menu || !IsWindowVisible(menu)) return;
     menu_seen = true;
     count_in_menu = cursor_display_count();
+    start_tracking(loupe_hwnd);
+    tick_started_in_menu = KillTimer(loupe_hwnd, TIMER_TRACK) != FALSE;
     EndMenu();
 }
 
@@ -247,6 +277,7 @@ TEST_F(LoupeWindow, SystemCursorIsHiddenExactlyWhileTheGlassIsShownOutsideMenus)
         menu_seen = false;
         SendMessageA(loupe_, WM_RBUTTONUP, 0, 0);
         EXPECT_TRUE(menu_seen && count_in_menu == 0) << "no pointer over the menu";
+        EXPECT_FALSE(tick_started_in_menu) << "the tick ran inside the menu's loop";
     };
     auto mode = [&] { command(IDM_LOUPE_MODE); };
     struct Step {
@@ -273,6 +304,12 @@ TEST_F(LoupeWindow, SystemCursorIsHiddenExactlyWhileTheGlassIsShownOutsideMenus)
     CloseHandle(next);
 }
 
+static HINSTANCE WINAPI help_must_not_open(HWND, const char*, const char*, const char*, const char*,
+                                           INT) {
+    ADD_FAILURE() << "help opened inside a dialog";
+    return nullptr;
+}
+
 TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
     settings.loupe = 1; // the dialog needs the pointer the glass hides
     ASSERT_TRUE(create_loupe());
@@ -280,24 +317,39 @@ TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
     HWND other = create_popup(0, 0, 50, 50, false);
     UINT_PTR closer = SetTimer(nullptr, 0, 30, close_menus);
     menu_seen = false;
-    HWND dialog = nullptr, front = nullptr;
+    HWND dialog = nullptr, front = nullptr, second_front = nullptr;
     bool tick_ran = true;
-    int count_inside = -1;
+    int count_inside = -1, shown_inside = -1;
+    shell_open = help_must_not_open;
     auto about = [&] { return command(IDM_ABOUT), INT_PTR(0); };
     dialog_tests::run_modal(about, [&](HWND open) {
         ShowWindow(other, SW_SHOW);
         SetForegroundWindow(other);
         SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_LBUTTONUP); // would restart the tick
         SendMessageA(loupe_, WM_TRAY_NOTIFY, 1, WM_RBUTTONUP); // would open the menu
+        start_tracking(loupe_);
         tick_ran = KillTimer(loupe_, TIMER_TRACK) != FALSE;
+        // Messages posted before the dialog opened: the first tick (which
+        // would show the loupe), the re-show after a click, and a second dialog.
+        tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+        SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
+        shown_inside = loupe_shown;
         count_inside = cursor_display_count();
         front = GetForegroundWindow();
+        SetForegroundWindow(other);
+        first_dialog = open;
+        command(IDM_HOTKEY);
+        command(IDM_HELP);
+        second_front = GetForegroundWindow();
         EndDialog(dialog = open, IDCANCEL);
     });
     KillTimer(nullptr, closer);
+    first_dialog = nullptr;
     DestroyWindow(other);
-    EXPECT_TRUE(dialog && front == dialog);
+    EXPECT_FALSE(second_dialog_seen);
+    EXPECT_TRUE(dialog && front == dialog && second_front == dialog);
     EXPECT_FALSE(tick_ran);
+    EXPECT_EQ(0, shown_inside);
     EXPECT_FALSE(menu_seen);
     EXPECT_GE(count_inside, 0);
     EXPECT_TRUE(KillTimer(loupe_, TIMER_TRACK)) << "the tick restarts once the dialog is closed";
@@ -322,8 +374,14 @@ TEST_F(LoupeWindow, DisplayChangeRebuildsTheSnapshotAndClipsToTheNewScreen) {
     system_metric = GetSystemMetrics;
     EXPECT_TRUE(screen_size.cx == 800 && screen_size.cy == 600 && virtual_screen.right == 800);
     EXPECT_TRUE(capture_buffer_size.cx == 803 && capture_buffer_size.cy == 603);
-    // Taken again: dark gray margins (a fresh buffer is black), the screen at (1, 1).
+    // Not taken in the message itself, before the other windows repainted
+    // for the new screen (a fresh buffer is black), but by the next tick,
+    // which shows the loupe again: dark gray margins, the screen at (1, 1).
     const COLORREF dark_gray = RGB(0x40, 0x40, 0x40);
+    EXPECT_TRUE(loupe_shown == 0 && GetPixel(capture_dc, 0, 0) == 0);
+    SetCursorPos(400, 300);
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    EXPECT_EQ(1, loupe_shown);
     EXPECT_EQ(dark_gray, GetPixel(capture_dc, 0, 0));
     EXPECT_EQ(screen_pixel(700, 500), GetPixel(capture_dc, 701, 501));
     // The direct copy of normal mode stops at the new right edge.
@@ -368,4 +426,131 @@ TEST_F(LoupeWindow, HeldClickWaitsForTheLogicalLeftButtonWithSwappedButtons) {
     ASSERT_TRUE(wait_until([] { return GetAsyncKeyState(VK_RBUTTON) >= 0; }));
     SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
     EXPECT_EQ(1, loupe_shown);
+}
+
+TEST_F(LoupeWindow, ClicksAndWheelNotchesLeaveTheFocusWithTheUsersWindow) {
+    settings.loupe = 1;
+    ASSERT_TRUE(create_loupe());
+    stop_tracking(loupe_); // placed by hand under the pointer
+    HWND editor = create_popup(600, 100, 100, 100, false, 0, 0);
+    ShowWindow(editor, SW_SHOW);
+    ASSERT_TRUE(wait_until([&] {
+        SetForegroundWindow(editor);
+        return GetForegroundWindow() == editor;
+    }));
+    show_loupe(loupe_, 1);
+    SetWindowPos(loupe_, HWND_TOPMOST, 200, 200, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    SetCursorPos(250, 250);
+    INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+    // The click still arrives (it starts the click-to-hide timer).
+    EXPECT_TRUE(wait_until([&] { return KillTimer(loupe_, TIMER_CLICK) != FALSE; }, 10000));
+    wheel(loupe_, -120, 0, 250, 250);
+    wheel(loupe_, -120, MK_SHIFT, 250, 250);
+    pump_messages();
+    EXPECT_EQ(editor, GetForegroundWindow());
+    DestroyWindow(editor);
+}
+
+// Alt+F4, a task manager's "end task", logoff and shutdown.
+TEST_F(LoupeWindow, CloseAndTheEndOfTheSessionSaveAsTheExitCommandDoes) {
+    struct Case {
+        UINT message;
+        WPARAM wparam;
+        bool ends;
+    } cases[] = {{WM_CLOSE, 0, true}, {WM_ENDSESSION, TRUE, true}, {WM_ENDSESSION, FALSE, false}};
+    for (const Case& c : cases) {
+        DeleteFileA(settings_path);
+        settings.loupe = 1;
+        settings.magnify = 300;
+        ASSERT_TRUE(create_loupe());
+        show_loupe(loupe_, 1);
+        wheel(loupe_, -120, 0, 300, 300); // a change held in memory only
+        SendMessageA(loupe_, c.message, c.wparam, 0);
+        const std::string ini = read_file_bytes(settings_path);
+        EXPECT_EQ(c.ends, !IsWindow(loupe_)) << c.message;
+        EXPECT_EQ(c.ends, ini.find("magnify=400\r\n") != std::string::npos) << c.message;
+        EXPECT_EQ(c.ends ? 0 : -1, cursor_display_count()) << "the pointer is back after exit";
+        if (IsWindow(loupe_)) DestroyWindow(loupe_);
+        loupe_ = nullptr;
+        pump_messages();
+        reset_runtime_state();
+        set_cursor_display_count(0);
+    }
+}
+
+static int depth_in_help, shown_in_help, count_in_help;
+static std::string help_opened;
+static HINSTANCE WINAPI record_help(HWND, const char*, const char* file, const char*, const char*,
+                                    INT) {
+    depth_in_help = modal_depth;
+    shown_in_help = loupe_shown;
+    count_in_help = cursor_display_count();
+    help_opened = file;
+    return nullptr;
+}
+
+TEST_F(LoupeWindow, HelpOpensUnderTheModalGuard) {
+    settings.loupe = 1;
+    ASSERT_TRUE(create_loupe());
+    show_loupe(loupe_, 1);
+    shell_open = record_help;
+    command(IDM_HELP);
+    EXPECT_EQ(help_path, help_opened);
+    EXPECT_TRUE(depth_in_help == 1 && shown_in_help == 0 && count_in_help >= 0);
+    EXPECT_TRUE(loupe_shown == 1 && KillTimer(loupe_, TIMER_TRACK)) << "shown and tracking again";
+}
+
+static BOOL WINAPI no_cursor(POINT*) {
+    return FALSE;
+}
+
+// A locked session or a UAC prompt: the cursor cannot be read.
+TEST_F(LoupeWindow, TickDoesNothingWhileTheCursorCannotBeRead) {
+    ASSERT_TRUE(create_loupe()); // visible = 1: the first tick shows it
+    stop_tracking(loupe_);
+    read_cursor_pos = no_cursor;
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    EXPECT_TRUE(loupe_shown == 0 && first_tick == 1);
+
+    read_cursor_pos = GetCursorPos;
+    SetCursorPos(300, 300);
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    ASSERT_EQ(1, loupe_shown);
+    const POINT origin = capture_origin;
+    RECT before, after;
+    GetWindowRect(loupe_, &before);
+    read_cursor_pos = no_cursor;
+    last_cursor_pos.x -= 1; // a full refresh is due
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    GetWindowRect(loupe_, &after);
+    EXPECT_TRUE(capture_origin.x == origin.x && capture_origin.y == origin.y);
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+// Each press of Ctrl+PrintScreen copies once, however many ticks see it held.
+TEST_F(LoupeWindow, HeldCtrlPrintScreenCopiesOnceOverManyTicks) {
+    ASSERT_TRUE(create_loupe());
+    stop_tracking(loupe_);
+    DWORD before = GetClipboardSequenceNumber();
+    command(IDM_COPY_IMAGE);
+    const DWORD one_copy = GetClipboardSequenceNumber() - before;
+    ASSERT_GT(one_copy, 0u);
+
+    INPUT keys[2] = {{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
+    keys[0].ki.wVk = VK_CONTROL;
+    keys[1].ki.wVk = VK_SNAPSHOT;
+    SendInput(2, keys, sizeof(INPUT));
+    const bool held = wait_until([] { return GetAsyncKeyState(VK_SNAPSHOT) < 0; }, 10000);
+    before = GetClipboardSequenceNumber();
+    for (int tick = 0; tick < 5; ++tick)
+        tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    const DWORD copied = GetClipboardSequenceNumber() - before;
+    keys[0].ki.dwFlags = keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(one_copy, copied);
+    EXPECT_TRUE(wait_until([] { return GetAsyncKeyState(VK_SNAPSHOT) >= 0; }, 10000));
 }

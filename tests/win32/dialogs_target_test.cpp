@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,42 @@ TEST_F(TargetDialog, EmptyTableOpensAnEmptyListWithChangeDisabled) {
         EXPECT_EQ(info.cx, widths[column]) << column;
         EXPECT_EQ(info.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
     }
+}
+
+// TARGETDLG with its font enlarged from 9 points, as the system lays it out
+// at a higher DPI (the dialog font grows from 12 pixels).
+static std::vector<WORD> target_template_with_font(WORD points) {
+    HRSRC found = FindResourceA(nullptr, "TARGETDLG", MAKEINTRESOURCEA(5)); // RT_DIALOG
+    const WORD* words = static_cast<const WORD*>(LockResource(LoadResource(nullptr, found)));
+    std::vector<WORD> copy(words, words + SizeofResource(nullptr, found) / sizeof(WORD));
+    size_t at = 13;                           // the fixed part of DLGTEMPLATEEX: 26 bytes
+    for (int field = 0; field < 3; ++field) { // menu, class, caption: an ordinal or a string
+        if (copy[at] == 0xFFFF) {
+            at += 2;
+        } else {
+            while (copy[at] != 0)
+                ++at;
+            ++at;
+        }
+    }
+    copy[at] = points;
+    return copy;
+}
+
+TEST_F(TargetDialog, ColumnsFollowALargerDialogFont) {
+    std::vector<WORD> larger = target_template_with_font(14);
+    dialog_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                         reinterpret_cast<LPCDLGTEMPLATEA>(larger.data()), nullptr,
+                                         target_dialog_proc, 0);
+    ASSERT_NE(dialog_, nullptr);
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog_, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    const int height = std::abs(font.lfHeight);
+    ASSERT_GT(height, 12);
+    HWND list = GetDlgItem(dialog_, IDC_RULE_LIST);
+    EXPECT_EQ(120 * height / 12, SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    EXPECT_EQ(150 * height / 12, SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0));
 }
 
 TEST_F(TargetDialog, RulesOpenInTableOrder) {

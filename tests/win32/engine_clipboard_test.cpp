@@ -85,6 +85,7 @@ class ClipboardTest : public ::testing::Test {
     }
     void TearDown() override {
         set_message_box_hook(previous_hook_);
+        clipboard_retry_pause = Sleep;
         DestroyWindow(loupe_);
         DestroyWindow(other_);
         release_engine_buffers();
@@ -248,6 +249,36 @@ TEST_F(ClipboardTest, BusyClipboardShowsTheMessageAndKeepsItsContent) {
     EXPECT_EQ(static_cast<UINT>(MB_OK), box_calls[0].type);
     EXPECT_EQ("earlier text", clipboard_text());
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+}
+
+// A clipboard manager holds the clipboard for a moment after each change.
+ClipboardHolder* releasing_holder = nullptr;
+int retry_pauses = 0;
+void WINAPI release_holder_on_pause(DWORD) {
+    ++retry_pauses;
+    releasing_holder->release();
+}
+
+TEST_F(ClipboardTest, ClipboardHeldForAMomentStillTakesTheCopy) {
+    create_engine_buffers();
+    ClipboardHolder holder;
+    ASSERT_TRUE(holder.holds());
+    releasing_holder = &holder;
+    clipboard_retry_pause = release_holder_on_pause;
+    copy_image_to_clipboard(loupe_);
+    EXPECT_EQ(1, retry_pauses);
+    EXPECT_TRUE(box_calls.empty());
+    EXPECT_EQ(49324u, clipboard_dib().size());
+}
+
+TEST_F(ClipboardTest, AnImageThatCannotBeMadeIsToldAndTheClipboardKept) {
+    create_engine_buffers();
+    put_text_on_clipboard(other_, "earlier text");
+    zoomed_size = {30000, 30000}; // 3.6 GB: more than a 32-bit process can have
+    copy_image_to_clipboard(loupe_);
+    ASSERT_EQ(1u, box_calls.size());
+    EXPECT_EQ(texts::kImageTooLarge, box_calls[0].text);
+    EXPECT_EQ("earlier text", clipboard_text());
 }
 
 // A copy asked again while the busy message is open (its message loop

@@ -1,6 +1,8 @@
 #include "loupe_fixture.h"
 #include <cstdio>
+#include "app/commands.h"
 #include "app/startup.h"
+#include <shellapi.h>
 #include "settings/rules.h"
 #include "settings/settings.h"
 #include "tests/win32/test_support.h"
@@ -33,6 +35,7 @@ void LoupeWindowTest::TearDown() {
     // Drain the quit message the window posted, so it cannot end a later loop.
     pump_messages();
     reset_runtime_state();
+    shell_open = ShellExecuteA;
     set_cursor_display_count(0);
 }
 

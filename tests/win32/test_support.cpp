@@ -71,11 +71,13 @@ void reset_runtime_state() {
     last_cursor_pos = {-1, -1};
     still_ticks = -1;
     toggle_latch = 0;
+    copy_latch = 0;
     capture_origin = {0, 0};
     tooltip_hwnd = nullptr;
     tool_info = {};
     layered_supported = 1;
     system_metric = GetSystemMetrics;
+    read_cursor_pos = GetCursorPos;
     read_screen_metrics(); // as start-up reads it
 }
 
