@@ -10,6 +10,7 @@
 #include "engine/capture.h"
 #include "engine/clipboard.h"
 #include "engine/modal.h"
+#include "engine/presence.h"
 #include "engine/shape.h"
 #include "engine/tick.h"
 #include "loupe/buffers.h"
@@ -143,8 +144,7 @@ static void switch_point_info() {
         settings.ttdisp = 1;
         value = loupe_shown;
     }
-    tip_active = value;
-    SendMessageA(tooltip_hwnd, TTM_TRACKACTIVATE, value, reinterpret_cast<LPARAM>(&tool_info));
+    activate_tooltip(value);
 }
 
 // The shell may show a window of its own on our thread (a security prompt
@@ -173,11 +173,11 @@ bool run_menu_command(HWND loupe, UINT command) {
     case IDM_VISIBLE_SHOWN:
         set_visibility_type(1);
         show_loupe(loupe, 1);
-        toggle_on = 1;
+        want_loupe(1);
         return true;
     case IDM_VISIBLE_HIDDEN: // the tick hides the loupe on its next run
         set_visibility_type(2);
-        toggle_on = 0;
+        want_loupe(0);
         return true;
     case IDM_VISIBLE_TOGGLE: set_visibility_type(3); return true;
     case IDM_HELP: open_help(loupe); return true;

@@ -9,6 +9,7 @@
 #include "engine/capture.h"
 #include "engine/modal.h"
 #include "engine/placement.h"
+#include "engine/presence.h"
 #include "engine/shape.h"
 #include "engine/tick.h"
 #include "loupe/buffers.h"
@@ -36,7 +37,7 @@ static void on_paint(HWND loupe) {
 static void hide_after_click(HWND loupe) {
     if (settings.visible == 1) stop_tracking(loupe);
     show_loupe(loupe, 0);
-    toggle_on = 0;
+    want_loupe(0);
 }
 
 static void on_timer(HWND loupe, UINT_PTR timer_id) {
@@ -59,7 +60,7 @@ static void on_timer(HWND loupe, UINT_PTR timer_id) {
         if (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) != 0) break;
         KillTimer(loupe, TIMER_RESHOW);
         show_loupe(loupe, 1);
-        toggle_on = 1;
+        want_loupe(1);
         start_tracking(loupe);
         break;
     default: break;
@@ -90,7 +91,7 @@ static void on_display_change(HWND loupe) {
     read_screen_metrics();
     show_loupe(loupe, 0);
     fit_work_buffers(BufferRefresh::Anew);
-    last_cursor_pos.x -= 1; // the next tick places and captures anew
+    request_full_refresh();
 }
 
 static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
@@ -106,7 +107,7 @@ static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
                                            settings.waddjust);
     }
 
-    last_cursor_pos.x -= 1; // the next tick sees a moved cursor and redraws
+    request_full_refresh();
     update_derived_sizes(AspectUpdate::Keep);
     IntPair position = wheel_window_position(pointer, zoomed_size);
     // A new size re-creates the capture buffer, except the snapshot-sized one.

@@ -1,9 +1,14 @@
-// Everything the loupe needs, built once when its window is created.
+// Everything the loupe needs, built once when its window is created, and
+// released again in the reverse order when it is destroyed.
+#include <initializer_list>
 #include "app/commands.h"
 #include "app/loupe_window.h"
+#include "app/tooltip_window.h"
 #include "app/tray.h"
 #include "engine/capture.h"
 #include "engine/placement.h"
+#include "engine/presence.h"
+#include "engine/tick.h"
 #include "engine/shape.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
@@ -32,4 +37,28 @@ void setup_loupe_window(HWND loupe) {
 
     if (capture_is_snapshot()) take_screen_snapshot();
     if (loupe_is_round()) set_round_region(loupe);
+}
+
+void release_resources(HWND loupe) {
+    stop_tracking(loupe);
+    // Hidden first: the cursor is visible after exit whatever mode the loupe
+    // was in.
+    show_loupe(loupe, 0);
+    apply_cursor_rule();
+    release_work_buffers();
+    destroy_tooltip();
+    remove_tray_icon();
+    DestroyMenu(menu_resource); // with it popup_menu, its submenu
+    popup_menu = menu_resource = nullptr;
+    for (HPEN* pen : {&light_frame_pen, &gray_frame_pen, &light_round_pen, &dark_round_pen}) {
+        DeleteObject(*pen);
+        *pen = nullptr;
+    }
+    // Released and closed: while a handle stays open the name exists, and a
+    // copy started before this process has quite ended would be refused.
+    if (single_instance_mutex) {
+        ReleaseMutex(single_instance_mutex);
+        CloseHandle(single_instance_mutex);
+        single_instance_mutex = nullptr;
+    }
 }

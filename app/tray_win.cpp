@@ -1,16 +1,14 @@
-// The notification-area icon, the pixel-information tooltip window and the
-// teardown of everything the loupe window built.
+// The notification-area icon: added at start-up and after the shell
+// restarts, removed at teardown, and its clicks.
 #include <windows.h>
 #include <shellapi.h>
 #include <cstring>
 #include "app/loupe_window.h"
 #include "app/tray.h"
-#include "engine/capture.h"
 #include "engine/modal.h"
+#include "engine/presence.h"
 #include "engine/tick.h"
-#include "loupe/buffers.h"
 #include "loupe/state.h"
-#include "platform/message_box.h"
 #include "resources/texts.h"
 
 // The shell broadcasts this message when it restarts; its number is known
@@ -20,8 +18,6 @@ void register_taskbar_created() {
 }
 
 static const bool taskbar_created_registered = (register_taskbar_created(), true);
-
-static char initial_tip_text[] = "(...)";
 
 void add_tray_icon(HWND loupe) {
     // Only the latest icon is destroyed at teardown: free the one before.
@@ -44,35 +40,8 @@ void add_tray_icon(HWND loupe) {
 
 void remove_tray_icon() {
     Shell_NotifyIconA(NIM_DELETE, &tray_data);
-}
-
-HWND create_tooltip(HWND loupe) {
-    INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    HWND tooltip = CreateWindowExA(0, "tooltips_class32", nullptr, WS_POPUP, 0, -40, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, nullptr, nullptr, instance_handle, nullptr);
-    SetWindowPos(tooltip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-
-    std::memset(&tool_info, 0, sizeof(tool_info));
-    tool_info.cbSize = TTTOOLINFOA_V2_SIZE; // 44 bytes, through lParam
-    tool_info.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
-    tool_info.hwnd = loupe;
-    tool_info.uId = reinterpret_cast<UINT_PTR>(loupe);
-    tool_info.hinst = instance_handle;
-    tool_info.lpszText = initial_tip_text;
-    if (!SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool_info))) {
-        // Owned by the loupe and guarded like every modal window of ours: the
-        // tray icon already exists and answers while the box is open.
-        ModalScope scope = enter_modal(loupe, false);
-        show_message_box(loupe, texts::kTooltipFailed, texts::kAppName, MB_OK);
-        leave_modal(loupe, scope);
-        // Without a tooltip the program goes on; no window is left behind.
-        if (tooltip) DestroyWindow(tooltip);
-        return nullptr;
-    }
-    SendMessageA(tooltip, TTM_TRACKPOSITION, 0, MAKELPARAM(0, 0));
-    SendMessageA(tooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool_info));
-    return tooltip;
+    DestroyIcon(tray_icon);
+    tray_icon = nullptr;
 }
 
 static void open_tray_menu(HWND loupe) {
@@ -99,8 +68,7 @@ void on_tray_notify(HWND loupe, WPARAM, LPARAM lparam) {
     switch (mouse) {
     case WM_LBUTTONUP:
         if (settings.visible == 3) {
-            show_loupe(loupe, loupe_shown ? 0 : 1);
-            toggle_on = toggle_on ? 0 : 1;
+            toggle_loupe(loupe);
         } else if (settings.visible == 1) {
             start_tracking(loupe); // resumes after a double click stopped it
         }
@@ -108,32 +76,4 @@ void on_tray_notify(HWND loupe, WPARAM, LPARAM lparam) {
     case WM_RBUTTONUP: open_tray_menu(loupe); break;
     default: break;
     }
-}
-
-void release_resources(HWND loupe) {
-    stop_tracking(loupe);
-    DeleteObject(light_frame_pen);
-    DeleteObject(gray_frame_pen);
-    DestroyMenu(popup_menu);
-    DestroyMenu(menu_resource);
-    release_work_buffers();
-    DeleteObject(light_round_pen);
-    DeleteObject(dark_round_pen);
-    remove_tray_icon();
-    DestroyIcon(tray_icon);
-    // The cursor is visible after exit whatever mode the loupe was in.
-    loupe_shown = 0;
-    apply_cursor_rule();
-    // Released and closed: while a handle stays open the name exists, and a
-    // copy started before this process has quite ended would be refused.
-    if (single_instance_mutex) {
-        ReleaseMutex(single_instance_mutex);
-        CloseHandle(single_instance_mutex);
-        single_instance_mutex = nullptr;
-    }
-
-    // Nothing may point at the freed objects afterwards.
-    light_frame_pen = gray_frame_pen = light_round_pen = dark_round_pen = nullptr;
-    popup_menu = menu_resource = nullptr;
-    tray_icon = nullptr;
 }

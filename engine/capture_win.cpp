@@ -1,5 +1,4 @@
-// Getting screen pixels into the capture buffer, and showing or hiding the
-// loupe with what goes along with it (cursor, snapshot, tooltip).
+// Getting screen pixels into the capture buffer.
 //
 // A capture block of cw x ch screen pixels is stored with one pixel of margin
 // on the left and top and two on the right and bottom, (cw + 3) x (ch + 3) in
@@ -10,9 +9,6 @@
 // screen is copied (live, through a peep hole, or not at all: a snapshot).
 #include "engine/capture.h"
 
-#include <commctrl.h>
-
-#include "engine/modal.h"
 #include "engine/shape.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
@@ -20,30 +16,6 @@
 
 DWORD screen_raster_op() {
     return settings.layered ? (SRCCOPY | CAPTUREBLT) : SRCCOPY;
-}
-
-void show_loupe(HWND loupe, int show) {
-    if (show == loupe_shown) return;
-    // The window is still hidden here, so the snapshot does not hold it.
-    if (show && capture_is_snapshot()) take_screen_snapshot();
-    if (show) {
-        // Shown without activation, so the user's window keeps the keyboard
-        // focus, and on top of the topmost band, where activating used to
-        // bring it.
-        SetWindowPos(loupe, HWND_TOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    } else {
-        ShowWindow(loupe, SW_HIDE);
-    }
-    loupe_shown = show;
-    apply_cursor_rule();
-    if (settings.ttdisp) {
-        tip_active = show;
-        if (tooltip_hwnd) {
-            SendMessageA(tooltip_hwnd, TTM_TRACKACTIVATE, static_cast<WPARAM>(show),
-                         reinterpret_cast<LPARAM>(&tool_info));
-        }
-    }
 }
 
 void take_screen_snapshot() {

@@ -16,11 +16,3 @@ ModalScope enter_modal(HWND loupe, bool hide_loupe);
 void leave_modal(HWND loupe, ModalScope scope);
 // The tray icon's answer while a modal window of ours is open.
 void bring_modal_to_front(HWND loupe);
-
-// The system cursor is hidden exactly while the loupe is shown in
-// magnifying-glass mode (its centre marker stands in for it) and no modal
-// window of ours is open.
-bool system_cursor_must_be_hidden();
-// Moves this thread's cursor display count across zero to match the rule;
-// a count already on the right side stays as it is.
-void apply_cursor_rule();

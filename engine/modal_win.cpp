@@ -1,28 +1,9 @@
-// The modal guard and the cursor rule. The display count is only ever driven
-// across zero, never stepped blindly, so a rule applied twice, or applied
-// after other code moved the count, still ends on the right side.
+// The modal guard.
 #include "engine/modal.h"
 
-#include "engine/capture.h"
+#include "engine/presence.h"
 #include "engine/tick.h"
 #include "loupe/state.h"
-#include "settings/settings.h"
-
-bool system_cursor_must_be_hidden() {
-    return loupe_shown != 0 && settings.loupe != 0 && modal_depth == 0;
-}
-
-void apply_cursor_rule() {
-    ShowCursor(FALSE);
-    int count = ShowCursor(TRUE); // the count as it was
-    if (system_cursor_must_be_hidden()) {
-        while (count >= 0)
-            count = ShowCursor(FALSE);
-    } else {
-        while (count < 0)
-            count = ShowCursor(TRUE);
-    }
-}
 
 ModalScope enter_modal(HWND loupe, bool hide_loupe) {
     stop_tracking(loupe);

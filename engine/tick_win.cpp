@@ -7,6 +7,7 @@
 #include "engine/clipboard.h"
 #include "engine/hotkey_poll.h"
 #include "engine/placement.h"
+#include "engine/presence.h"
 #include "engine/rest.h"
 #include "engine/tick.h"
 #include "engine/tooltip_text.h"
@@ -123,6 +124,10 @@ static Placement place_loupe(HWND loupe, POINT cursor, Bounds bounds, bool toolt
     return place;
 }
 
+void request_full_refresh() {
+    full_refresh_due = true;
+}
+
 void start_tracking(HWND loupe) {
     if (modal_depth > 0) return; // leave_modal starts it once the last one closes
     SetTimer(loupe, TIMER_TRACK, static_cast<UINT>(settings.interval), tracking_tick);
@@ -142,24 +147,22 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     if (!read_cursor_pos(&cursor)) return;
 
     if (first_tick) {
-        if (first_tick_shows(settings.visible, settings.toggledef)) show_loupe(loupe, 1);
+        begin_presence(loupe, first_tick_shows(settings.visible, settings.toggledef));
         first_tick = 0;
-        toggle_on = loupe_shown;
     }
 
     KeyboardPoll keys = poll_keyboard(settings.hotkey, key_is_down, nullptr);
     if (copy_once_per_press(keys.copy_image, &copy_latch)) copy_image_to_clipboard(loupe);
 
     int type = visibility_type_under_cursor(cursor);
-    int request =
-        visibility_request(type, keys.hotkey_held, loupe_shown, &toggle_on, &toggle_latch);
+    int request = presence_request(type, keys.hotkey_held, &toggle_latch);
     if (request == REQUEST_HIDE) {
         show_loupe(loupe, 0);
         return;
     }
     if (request == REQUEST_NOTHING && !loupe_shown) return;
 
-    bool moved = cursor.x != last_cursor_pos.x || cursor.y != last_cursor_pos.y;
+    bool moved = full_refresh_due || cursor.x != last_cursor_pos.x || cursor.y != last_cursor_pos.y;
     switch (rest_decision(moved, settings.loupe != 0, live_copy_leaves_loupe_out(), &still_ticks)) {
     case REST_NOTHING: return;
     case REST_KEEP_ON_TOP:
@@ -176,6 +179,7 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     Placement place = place_loupe(loupe, cursor, bounds, tooltip_on);
 
     last_cursor_pos = cursor;
+    full_refresh_due = false;
     capture_origin = {cursor.x - half_size.x, cursor.y - half_size.y};
     // Shown after the move, so it appears at its new place.
     if (request == REQUEST_SHOW) show_loupe(loupe, 1);

@@ -46,6 +46,7 @@ extern int tip_active;        // the pixel-information tooltip is tracking
 extern double loupe_distance; // cursor to loupe centre in normal mode, pixels
 extern BYTE snapshot_mode;    // 1: magnifying-glass mode pans a snapshot of the screen
 extern POINT last_cursor_pos; // the cursor at the last full refresh
+extern bool full_refresh_due; // the next tick refreshes as if the cursor had moved
 extern int modal_depth;       // our dialogs, message boxes and popup menus open now (nested)
 
 extern HPEN light_frame_pen; // rectangular frame, light side

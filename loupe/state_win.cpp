@@ -19,6 +19,7 @@ int tip_active = 0;
 double loupe_distance = 0.0;
 BYTE snapshot_mode = 0;
 POINT last_cursor_pos = {-1, -1};
+bool full_refresh_due = false;
 int modal_depth = 0;
 
 HPEN light_frame_pen = nullptr;

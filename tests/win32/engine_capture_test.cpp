@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/capture.h"
+#include "engine/presence.h"
 #include "engine/shape.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"

@@ -69,6 +69,7 @@ void reset_runtime_state() {
     tip_active = 0;
     snapshot_mode = 0;
     last_cursor_pos = {-1, -1};
+    full_refresh_due = false;
     still_ticks = -1;
     toggle_latch = 0;
     copy_latch = 0;
