@@ -2,9 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// Check marks and the gray state of 40013 from the settings; clears addhole
-// where the item is grayed and applies click-through where it is checked.
-void set_initial_menu_state(HWND loupe);
 // Runs one menu command; false for identifiers that are not ours.
 bool run_menu_command(HWND loupe, UINT command);
 // Ends the program as "終了" does: saves the settings and destroys the loupe

@@ -2,6 +2,7 @@
 // of its own below, and the per-frame work is the tracking tick's.
 #include <windowsx.h>
 #include "app/commands.h"
+#include "app/settings_change.h"
 #include "app/loupe_window.h"
 #include "app/startup.h"
 #include "app/tray.h"
@@ -20,7 +21,6 @@ static void on_create(HWND loupe) {
     loupe_hwnd = loupe;
     setup_loupe_window(loupe);
     SetWindowPos(loupe, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    if (settings.loupe != 0) CheckMenuItem(popup_menu, IDM_LOUPE_MODE, MF_CHECKED);
     SetTimer(loupe, TIMER_TRIM, 100, nullptr);
     start_tracking(loupe);
 }
@@ -100,21 +100,14 @@ static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
     unsigned keys = GET_KEYSTATE_WPARAM(wparam);
     IntPair pointer = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
 
+    Settings changed = settings;
     if (wheel_is_resize(keys)) {
-        wheel_resize_step(&settings.size, settings.magnify, delta, size_aspect);
+        wheel_resize_step(&changed.size, changed.magnify, delta, size_aspect);
     } else {
-        settings.magnify = wheel_zoom_step(settings.size, settings.magnify, delta, settings.smooth,
-                                           settings.waddjust);
+        changed.magnify =
+            wheel_zoom_step(changed.size, changed.magnify, delta, changed.smooth, changed.waddjust);
     }
-
-    request_full_refresh();
-    update_derived_sizes(AspectUpdate::Keep);
-    IntPair position = wheel_window_position(pointer, zoomed_size);
-    // A new size re-creates the capture buffer, except the snapshot-sized one.
-    fit_work_buffers(BufferRefresh::Fit);
-    SetWindowPos(loupe, HWND_TOPMOST, position.x, position.y, zoomed_size.x + 4, zoomed_size.y + 4,
-                 SWP_NOACTIVATE);
-    if (loupe_is_round()) set_round_region(loupe);
+    apply_settings(loupe, changed, SettingsSource::Wheel, pointer);
 }
 
 LRESULT CALLBACK loupe_window_proc(HWND loupe, UINT message, WPARAM wparam, LPARAM lparam) {

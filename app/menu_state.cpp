@@ -2,8 +2,8 @@
 #include "loupe/capture_mode.h"
 #include "resources/resource.h"
 
-InitialMenuState initial_menu_state(const Settings& s, int layered_supported) {
-    InitialMenuState state = {};
+MenuState menu_state(const Settings& s, int layered_supported) {
+    MenuState state = {};
     state.visibility_item = s.visible == 1   ? IDM_VISIBLE_SHOWN
                             : s.visible == 2 ? IDM_VISIBLE_HIDDEN
                                              : IDM_VISIBLE_TOGGLE;

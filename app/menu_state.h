@@ -1,8 +1,8 @@
-// The popup menu's check marks and gray state at start-up, as plain data.
+// The popup menu's check marks and gray state for a settings record, as plain data.
 #pragma once
 #include "settings/settings.h"
 
-struct InitialMenuState {
+struct MenuState {
     int visibility_item; // the checked one of the three visibility items
     bool point_info;     // 40005
     bool loupe_mode;     // 40004
@@ -16,4 +16,4 @@ struct InitialMenuState {
     bool click_through_checked; // when not grayed and addhole is on
 };
 
-InitialMenuState initial_menu_state(const Settings& s, int layered_supported);
+MenuState menu_state(const Settings& s, int layered_supported);

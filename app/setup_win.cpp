@@ -1,7 +1,7 @@
 // Everything the loupe needs, built once when its window is created, and
 // released again in the reverse order when it is destroyed.
 #include <initializer_list>
-#include "app/commands.h"
+#include "app/settings_change.h"
 #include "app/loupe_window.h"
 #include "app/tooltip_window.h"
 #include "app/tray.h"
@@ -25,18 +25,13 @@ void setup_loupe_window(HWND loupe) {
 
     menu_resource = LoadMenuA(instance_handle, "POPMENU");
     popup_menu = GetSubMenu(menu_resource, 0);
-    set_initial_menu_state(loupe);
 
     add_tray_icon(loupe);
     tooltip_hwnd = create_tooltip(loupe);
 
-    loupe_distance = startup_loupe_distance(zoomed_size, settings.position.x);
-
-    snapshot_mode = snapshot_mode_for(settings.loupetype, settings.layered, layered_supported);
-    fit_work_buffers(BufferRefresh::Anew);
-
-    if (capture_is_snapshot()) take_screen_snapshot();
-    if (loupe_is_round()) set_round_region(loupe);
+    // The loaded settings, as any later change: menu checks, distance,
+    // snapshot mode, buffers and the first snapshot, region, click-through.
+    apply_settings(loupe, settings, SettingsSource::Startup);
 }
 
 void release_resources(HWND loupe) {

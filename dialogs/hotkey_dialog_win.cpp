@@ -15,6 +15,7 @@ namespace {
 constexpr UINT_PTR TIMER_KEY_POLL = 1;
 constexpr UINT kKeyPollPeriod = 100;
 
+Settings* edited = nullptr; // the caller's copy of the settings
 HWND hotkey_edit = nullptr;
 WNDPROC hotkey_edit_prev_proc = nullptr;
 PolledKeys last_keys = {0, 0};
@@ -28,9 +29,10 @@ bool async_key_pressed(int vk, void*) {
 HotkeyKeyQuery key_query = async_key_pressed;
 void* key_query_context = nullptr;
 
-void init_hotkey(HWND dialog) {
+void init_hotkey(HWND dialog, LPARAM record) {
+    edited = reinterpret_cast<Settings*>(record);
     char text[kHotkeyTextSize];
-    format_hotkey_text(settings.hotkey, text, sizeof text);
+    format_hotkey_text(edited->hotkey, text, sizeof text);
     SetDlgItemTextA(dialog, IDC_HOTKEY_FIELD, text);
     last_keys = {0, 0};
 
@@ -57,7 +59,7 @@ void poll_keys(HWND dialog) {
 void store_hotkey(HWND dialog) {
     char text[kHotkeyTextSize] = "";
     GetDlgItemTextA(dialog, IDC_HOTKEY_FIELD, text, sizeof text);
-    settings.hotkey = parse_hotkey_text(text);
+    edited->hotkey = parse_hotkey_text(text);
 }
 
 } // namespace
@@ -79,7 +81,7 @@ LRESULT CALLBACK hotkey_edit_proc(HWND field, UINT message, WPARAM wparam, LPARA
 
 INT_PTR CALLBACK hotkey_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_INITDIALOG: init_hotkey(dialog); return FALSE;
+    case WM_INITDIALOG: init_hotkey(dialog, lparam); return FALSE;
     case WM_TIMER: poll_keys(dialog); return TRUE;
     case WM_DESTROY: KillTimer(dialog, TIMER_KEY_POLL); return TRUE;
     case WM_CTLCOLORSTATIC:

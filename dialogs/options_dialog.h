@@ -9,7 +9,3 @@
 void narrow_spin(HWND spin, int low);
 // The wheel-step field and its arrows are usable only while smoothing is on.
 void apply_wheel_step_enable(HWND dialog, int smooth_index);
-// Brings the running loupe in line with the settings after OK: clamps,
-// derived sizes, window size, distance, snapshot mode, work buffers, the
-// click-through menu item, region and click-through style.
-void apply_options(HWND loupe);

@@ -1,23 +1,20 @@
-// The options dialog (OPTDLG): the general settings, and the apply step that
-// brings the running loupe in line with them after OK. The controls are
-// filled from the settings record when the dialog opens and written back only
-// on OK; everything the loupe derives from them is rebuilt in
-// run_options_dialog once the dialog has gone.
+// The options dialog (OPTDLG): the general settings. The controls are filled
+// from the caller's copy of the settings when the dialog opens and written
+// back into that copy only on OK; the caller applies it to the running loupe.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "dialogs/dialogs.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/options_logic.h"
-#include "engine/placement.h"
-#include "engine/shape.h"
-#include "loupe/buffers.h"
 #include "loupe/state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "settings/settings.h"
 
 namespace {
+
+Settings* edited = nullptr; // the caller's copy of the settings
 
 UINT field_value(HWND dialog, int id) {
     return GetDlgItemInt(dialog, id, nullptr, FALSE);
@@ -39,62 +36,63 @@ void enable_loupe_type_buttons(HWND dialog, int32_t layered) {
     EnableWindow(GetDlgItem(dialog, IDC_OPT_PEEP), enable);
 }
 
-void init_options(HWND dialog) {
-    show_value(dialog, IDC_OPT_MAGNIFY, settings.magnify);
-    show_value(dialog, IDC_OPT_DISTANCE, settings.position.x);
-    show_value(dialog, IDC_OPT_ANGLE, settings.position.y);
+void init_options(HWND dialog, LPARAM record) {
+    edited = reinterpret_cast<Settings*>(record);
+    show_value(dialog, IDC_OPT_MAGNIFY, edited->magnify);
+    show_value(dialog, IDC_OPT_DISTANCE, edited->position.x);
+    show_value(dialog, IDC_OPT_ANGLE, edited->position.y);
 
-    show_value(dialog, IDC_OPT_WIDTH, settings.size.x);
+    show_value(dialog, IDC_OPT_WIDTH, edited->size.x);
     narrow_spin(GetDlgItem(dialog, IDC_OPT_WIDTH_SPIN), 1);
-    show_value(dialog, IDC_OPT_HEIGHT, settings.size.y);
+    show_value(dialog, IDC_OPT_HEIGHT, edited->size.y);
     narrow_spin(GetDlgItem(dialog, IDC_OPT_HEIGHT_SPIN), 1);
 
     HWND smooth = GetDlgItem(dialog, IDC_OPT_SMOOTH);
     for (const char* name : texts::kSmoothNames)
         SendMessageA(smooth, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    SendMessageA(smooth, CB_SETCURSEL, static_cast<WPARAM>(settings.smooth), 0);
+    SendMessageA(smooth, CB_SETCURSEL, static_cast<WPARAM>(edited->smooth), 0);
 
-    show_value(dialog, IDC_OPT_WHEEL_STEP, settings.waddjust);
+    show_value(dialog, IDC_OPT_WHEEL_STEP, edited->waddjust);
     narrow_spin(GetDlgItem(dialog, IDC_OPT_WHEEL_STEP_SPIN), 1);
-    apply_wheel_step_enable(dialog, settings.smooth);
+    apply_wheel_step_enable(dialog, edited->smooth);
 
-    if (settings.maruwin.x != 0) CheckDlgButton(dialog, IDC_OPT_ROUND_NORMAL, BST_CHECKED);
-    if (settings.maruwin.y != 0) CheckDlgButton(dialog, IDC_OPT_ROUND_LOUPE, BST_CHECKED);
-    CheckDlgButton(dialog, settings.loupetype != 0 ? IDC_OPT_PEEP : IDC_OPT_SNAPSHOT, BST_CHECKED);
+    if (edited->maruwin.x != 0) CheckDlgButton(dialog, IDC_OPT_ROUND_NORMAL, BST_CHECKED);
+    if (edited->maruwin.y != 0) CheckDlgButton(dialog, IDC_OPT_ROUND_LOUPE, BST_CHECKED);
+    CheckDlgButton(dialog, edited->loupetype != 0 ? IDC_OPT_PEEP : IDC_OPT_SNAPSHOT, BST_CHECKED);
 
     // Layered capture exists only where the system can do it.
     if (layered_supported == 0) {
         EnableWindow(GetDlgItem(dialog, IDC_OPT_LAYERED), FALSE);
-    } else if (settings.layered != 0) {
+    } else if (edited->layered != 0) {
         CheckDlgButton(dialog, IDC_OPT_LAYERED, BST_CHECKED);
     }
-    enable_loupe_type_buttons(dialog, settings.layered);
+    enable_loupe_type_buttons(dialog, edited->layered);
 
     narrow_spin(GetDlgItem(dialog, IDC_OPT_MAGNIFY_SPIN), 100);
     narrow_spin(GetDlgItem(dialog, IDC_OPT_DISTANCE_SPIN), 1);
     narrow_spin(GetDlgItem(dialog, IDC_OPT_ANGLE_SPIN), 0);
 
-    if (settings.toggledef != 0) CheckDlgButton(dialog, IDC_OPT_TOGGLEDEF, BST_CHECKED);
-    if (settings.hexcolor != 0) CheckDlgButton(dialog, IDC_OPT_HEXCOLOR, BST_CHECKED);
+    if (edited->toggledef != 0) CheckDlgButton(dialog, IDC_OPT_TOGGLEDEF, BST_CHECKED);
+    if (edited->hexcolor != 0) CheckDlgButton(dialog, IDC_OPT_HEXCOLOR, BST_CHECKED);
 }
 
 // OK: every field back into the record, in the dialog's fixed order.
 void store_options(HWND dialog) {
-    settings.size.x = static_cast<int32_t>(field_value(dialog, IDC_OPT_WIDTH) | 1);
-    settings.size.y = static_cast<int32_t>(field_value(dialog, IDC_OPT_HEIGHT) | 1);
-    settings.magnify = static_cast<int32_t>(field_value(dialog, IDC_OPT_MAGNIFY));
-    settings.position.x = static_cast<int32_t>(field_value(dialog, IDC_OPT_DISTANCE));
-    settings.position.y = static_cast<int32_t>(field_value(dialog, IDC_OPT_ANGLE));
-    settings.loupetype = checked(dialog, IDC_OPT_SNAPSHOT) ? 0 : 1;
-    settings.layered = checked(dialog, IDC_OPT_LAYERED) ? 1 : 0;
-    settings.toggledef = checked(dialog, IDC_OPT_TOGGLEDEF) ? 1 : 0;
+    edited->size.x = static_cast<int32_t>(field_value(dialog, IDC_OPT_WIDTH) | 1);
+    edited->size.y = static_cast<int32_t>(field_value(dialog, IDC_OPT_HEIGHT) | 1);
+    edited->magnify = static_cast<int32_t>(field_value(dialog, IDC_OPT_MAGNIFY));
+    edited->position.x = static_cast<int32_t>(field_value(dialog, IDC_OPT_DISTANCE));
+    edited->position.y = static_cast<int32_t>(field_value(dialog, IDC_OPT_ANGLE));
+    edited->loupetype = checked(dialog, IDC_OPT_SNAPSHOT) ? 0 : 1;
+    edited->layered = checked(dialog, IDC_OPT_LAYERED) ? 1 : 0;
+    edited->toggledef = checked(dialog, IDC_OPT_TOGGLEDEF) ? 1 : 0;
     // No selection (a smoothing mode the box has no item for) keeps the mode.
     LRESULT smooth = SendDlgItemMessageA(dialog, IDC_OPT_SMOOTH, CB_GETCURSEL, 0, 0);
-    if (smooth != CB_ERR) settings.smooth = static_cast<int32_t>(smooth);
-    settings.waddjust = static_cast<int32_t>(field_value(dialog, IDC_OPT_WHEEL_STEP));
-    settings.maruwin.x = checked(dialog, IDC_OPT_ROUND_NORMAL) ? 1 : 0;
-    settings.maruwin.y = checked(dialog, IDC_OPT_ROUND_LOUPE) ? 1 : 0;
-    settings.hexcolor = checked(dialog, IDC_OPT_HEXCOLOR) ? 1 : 0;
+    if (smooth != CB_ERR) edited->smooth = static_cast<int32_t>(smooth);
+    edited->waddjust = static_cast<int32_t>(field_value(dialog, IDC_OPT_WHEEL_STEP));
+    edited->maruwin.x = checked(dialog, IDC_OPT_ROUND_NORMAL) ? 1 : 0;
+    edited->maruwin.y = checked(dialog, IDC_OPT_ROUND_LOUPE) ? 1 : 0;
+    edited->hexcolor = checked(dialog, IDC_OPT_HEXCOLOR) ? 1 : 0;
 }
 
 // The width and height arrows have no buddy integer: they step their edit by
@@ -149,7 +147,7 @@ void apply_wheel_step_enable(HWND dialog, int smooth_index) {
 
 INT_PTR CALLBACK options_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_INITDIALOG: init_options(dialog); return FALSE;
+    case WM_INITDIALOG: init_options(dialog, lparam); return FALSE;
     case WM_COMMAND: on_command(dialog, LOWORD(wparam), HIWORD(wparam)); return FALSE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lparam);
@@ -161,38 +159,10 @@ INT_PTR CALLBACK options_dialog_proc(HWND dialog, UINT message, WPARAM wparam, L
     }
 }
 
-void apply_options(HWND loupe) {
-    clamp_options(&settings);
-    update_derived_sizes(AspectUpdate::Recompute);
-
-    SetWindowPos(loupe, HWND_TOPMOST, 0, 0, zoomed_size.x + 4, zoomed_size.y + 4,
-                 SWP_NOMOVE | SWP_NOACTIVATE);
-    loupe_distance = options_loupe_distance(zoomed_size, settings.position.x);
-    snapshot_mode = snapshot_mode_for(settings.loupetype, settings.layered, layered_supported);
-
-    // The snapshot itself is taken when the loupe is next shown; until then
-    // the capture buffer stays black.
-    fit_work_buffers(BufferRefresh::Anew);
-
-    switch (options_click_through_item(settings.layered, layered_supported, settings.loupe)) {
-    case ClickThroughItem::GrayAndClear:
-        CheckMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_UNCHECKED);
-        settings.addhole = 0;
-        EnableMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_GRAYED);
-        break;
-    case ClickThroughItem::Enable:
-        EnableMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_ENABLED);
-        break;
-    case ClickThroughItem::Leave: break;
-    }
-
-    apply_mode_region(loupe);
-    if (settings.loupe != 0) apply_click_through(loupe);
-}
-
-INT_PTR run_options_dialog(HWND loupe) {
-    INT_PTR result = DialogBoxParamA(instance_handle, "OPTDLG", loupe, options_dialog_proc, 0);
-    if (result != IDOK) return result;
-    apply_options(loupe);
-    return IDOK;
+INT_PTR run_options_dialog(HWND loupe, Settings* edited_settings) {
+    INT_PTR result = DialogBoxParamA(instance_handle, "OPTDLG", loupe, options_dialog_proc,
+                                     reinterpret_cast<LPARAM>(edited_settings));
+    // The dialog's own bounds: typed sizes and zooms within what can be made.
+    if (result == IDOK) clamp_options(edited_settings);
+    return result;
 }

@@ -16,12 +16,3 @@ uint32_t step_odd_value(uint32_t current, int32_t delta);
 // The clamps OK applies to what was stored: magnify at least 100, size and
 // magnify within bound_size_and_magnify, distance and angle at least 1.
 void clamp_options(Settings* s);
-
-// What OK does to menu item "click through the loupe".
-enum class ClickThroughItem {
-    GrayAndClear, // layered capture on: unchecked, addhole 0, grayed
-    Enable,       // usable in magnifying-glass mode; the check mark is kept
-    Leave,
-};
-ClickThroughItem options_click_through_item(int32_t layered, int32_t layered_supported,
-                                            int32_t loupe);

@@ -48,9 +48,9 @@ static Settings defaults() {
     return s;
 }
 
-TEST(InitialMenuState, ChecksMirrorTheSettings) {
+TEST(MenuState, ChecksMirrorTheSettings) {
     Settings s = defaults();
-    InitialMenuState state = initial_menu_state(s, 1);
+    MenuState state = menu_state(s, 1);
     EXPECT_EQ(state.visibility_item, IDM_VISIBLE_SHOWN);
     EXPECT_TRUE(state.point_info);
     EXPECT_TRUE(state.marker);
@@ -63,33 +63,33 @@ TEST(InitialMenuState, ChecksMirrorTheSettings) {
     s.graybmp = 5; // any non-zero value is on
     s.invertbmp = 1;
     s.winset = 1;
-    state = initial_menu_state(s, 1);
+    state = menu_state(s, 1);
     EXPECT_EQ(state.visibility_item, IDM_VISIBLE_HIDDEN);
     EXPECT_FALSE(state.point_info || state.marker);
     EXPECT_TRUE(state.gray && state.invert && state.use_rules);
 
     s.visible = 3;
-    EXPECT_EQ(initial_menu_state(s, 1).visibility_item, IDM_VISIBLE_TOGGLE);
+    EXPECT_EQ(menu_state(s, 1).visibility_item, IDM_VISIBLE_TOGGLE);
 }
 
-TEST(InitialMenuState, ClickThroughOnlyWithDirectCaptureInMagnifyingGlassMode) {
+TEST(MenuState, ClickThroughOnlyWithDirectCaptureInMagnifyingGlassMode) {
     Settings s = defaults();
     s.addhole = 1;
     s.loupe = 1;
-    InitialMenuState state = initial_menu_state(s, 1);
+    MenuState state = menu_state(s, 1);
     EXPECT_FALSE(state.click_through_grayed);
     EXPECT_TRUE(state.click_through_checked);
 
     s.addhole = 0;
-    EXPECT_FALSE(initial_menu_state(s, 1).click_through_checked);
+    EXPECT_FALSE(menu_state(s, 1).click_through_checked);
 
     s.addhole = 1;
-    EXPECT_TRUE(initial_menu_state(s, 0).click_through_grayed); // no layered windows
+    EXPECT_TRUE(menu_state(s, 0).click_through_grayed); // no layered windows
     s.layered = 1;
-    EXPECT_TRUE(initial_menu_state(s, 1).click_through_grayed); // layered capture
+    EXPECT_TRUE(menu_state(s, 1).click_through_grayed); // layered capture
     s.layered = 0;
     s.loupe = 0;
-    state = initial_menu_state(s, 1); // normal mode
+    state = menu_state(s, 1); // normal mode
     EXPECT_TRUE(state.click_through_grayed);
     EXPECT_FALSE(state.click_through_checked);
 }

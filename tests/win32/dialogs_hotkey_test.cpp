@@ -48,7 +48,8 @@ class HotkeyDialog : public DialogTest {
     }
     HWND open(IntPair hotkey) {
         settings.hotkey = hotkey;
-        open_dialog("HOTKEYDLG", hotkey_dialog_proc);
+        edited_ = settings;
+        open_dialog("HOTKEYDLG", hotkey_dialog_proc, reinterpret_cast<LPARAM>(&edited_));
         // Key events go to the foreground thread, which must be this one.
         if (dialog_) {
             SetForegroundWindow(dialog_);
@@ -136,7 +137,7 @@ TEST_F(HotkeyDialog, HeldKeysBecomeTheCombinationAndOkStoresIt) {
     let_polls_run();
     EXPECT_EQ(field(), "Ctrl+F5"); // kept after the keys are released
     click(dialog_, IDOK);
-    EXPECT_EQ(settings.hotkey, (IntPair{17, 116}));
+    EXPECT_EQ(edited_.hotkey, (IntPair{17, 116}));
 }
 
 TEST_F(HotkeyDialog, LetterAloneIsIgnoredFunctionKeyAloneCounts) {
@@ -150,7 +151,7 @@ TEST_F(HotkeyDialog, LetterAloneIsIgnoredFunctionKeyAloneCounts) {
     EXPECT_TRUE(field_becomes("F7")) << field();
     keys.release_all();
     click(dialog_, IDOK);
-    EXPECT_EQ(settings.hotkey, (IntPair{0, 118}));
+    EXPECT_EQ(edited_.hotkey, (IntPair{0, 118}));
 }
 
 TEST_F(HotkeyDialog, ShiftWithLetterAndPriorityOfCtrl) {
@@ -185,7 +186,9 @@ TEST_F(HotkeyDialog, OkParsesTheFieldText) {
         ASSERT_NE(open({18, 119}), nullptr);
         SetDlgItemTextA(dialog_, IDC_HOTKEY_FIELD, c.text);
         click(dialog_, IDOK);
-        EXPECT_EQ(settings.hotkey, c.hotkey) << c.text;
+        EXPECT_EQ(edited_.hotkey, c.hotkey) << c.text;
+        EXPECT_EQ(settings.hotkey, (IntPair{18, 119}))
+            << "the program's record is not the dialog's";
     }
 }
 
@@ -197,7 +200,7 @@ TEST_F(HotkeyDialog, CancelKeepsTheHotkey) {
     EXPECT_TRUE(field_becomes("Ctrl+F2"));
     keys.release_all();
     click(dialog_, IDCANCEL);
-    EXPECT_EQ(settings.hotkey, (IntPair{16, 65}));
+    EXPECT_EQ(edited_.hotkey, (IntPair{16, 65}));
 }
 
 TEST(HotkeyDialogModal, ResultsAreOneForOkAndTwoForCancel) {
@@ -208,13 +211,16 @@ TEST(HotkeyDialogModal, ResultsAreOneForOkAndTwoForCancel) {
         IntPair hotkey;
     } cases[] = {{IDCANCEL, {17, 0}}, {IDOK, {18, 114}}};
     for (const Case& c : cases) {
-        EXPECT_EQ(run_modal("HOTKEYDLG", hotkey_dialog_proc,
-                            [&](HWND dialog) {
-                                SetDlgItemTextA(dialog, IDC_HOTKEY_FIELD, "Alt+F3");
-                                click(dialog, c.button);
-                            }),
+        Settings edited = settings;
+        EXPECT_EQ(run_modal(
+                      "HOTKEYDLG", hotkey_dialog_proc,
+                      [&](HWND dialog) {
+                          SetDlgItemTextA(dialog, IDC_HOTKEY_FIELD, "Alt+F3");
+                          click(dialog, c.button);
+                      },
+                      reinterpret_cast<LPARAM>(&edited)),
                   c.button);
-        EXPECT_EQ(settings.hotkey, c.hotkey);
+        EXPECT_EQ(edited.hotkey, c.hotkey);
     }
 }
 

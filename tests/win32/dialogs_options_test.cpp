@@ -14,6 +14,7 @@
 #include "loupe/state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "app/settings_change.h"
 #include "settings/settings.h"
 #include "tests/win32/dialogs_test_support.h"
 
@@ -59,7 +60,10 @@ class OptionsDialog : public DialogTest {
         reset_settings();
         reset_runtime_state();
     }
-    HWND open() { return open_dialog("OPTDLG", options_dialog_proc); }
+    HWND open() {
+        edited_ = settings;
+        return open_dialog("OPTDLG", options_dialog_proc, reinterpret_cast<LPARAM>(&edited_));
+    }
 };
 
 TEST_F(OptionsDialog, OpensWithTheSettings) {
@@ -156,7 +160,7 @@ TEST_F(OptionsDialog, WithoutLayeredSupportTheCheckboxIsOffAndOkStoresZero) {
     EXPECT_TRUE(enabled(dialog, IDC_OPT_SNAPSHOT));
     EXPECT_TRUE(enabled(dialog, IDC_OPT_PEEP));
     click(dialog, IDOK);
-    EXPECT_EQ(settings.layered, 0);
+    EXPECT_EQ(edited_.layered, 0);
 }
 
 TEST_F(OptionsDialog, NoSmoothingDisablesTheWheelStep) {
@@ -243,18 +247,20 @@ TEST_F(OptionsDialog, OkStoresEveryFieldAsTyped) {
     set_check(dialog, IDC_OPT_ROUND_LOUPE, true);
     set_check(dialog, IDC_OPT_TOGGLEDEF, true);
     set_check(dialog, IDC_OPT_HEXCOLOR, true);
+    const Settings before = settings;
     click(dialog, IDOK);
+    EXPECT_EQ(0, std::memcmp(&before, &settings, sizeof settings)) << "only the copy is edited";
 
-    EXPECT_EQ(settings.size, (IntPair{41, 1})); // forced odd; empty reads as 0
-    EXPECT_EQ(settings.magnify, 50);            // raised only by the apply step
-    EXPECT_EQ(settings.position, (IntPair{0, 270}));
-    EXPECT_EQ(settings.waddjust, 0);
-    EXPECT_EQ(settings.smooth, 2);
-    EXPECT_EQ(settings.layered, 1);
-    EXPECT_EQ(settings.loupetype, 1);
-    EXPECT_EQ(settings.maruwin, (IntPair{0, 1}));
-    EXPECT_EQ(settings.toggledef, 1);
-    EXPECT_EQ(settings.hexcolor, 1);
+    EXPECT_EQ(edited_.size, (IntPair{41, 1})); // forced odd; empty reads as 0
+    EXPECT_EQ(edited_.magnify, 50);            // raised only by the apply step
+    EXPECT_EQ(edited_.position, (IntPair{0, 270}));
+    EXPECT_EQ(edited_.waddjust, 0);
+    EXPECT_EQ(edited_.smooth, 2);
+    EXPECT_EQ(edited_.layered, 1);
+    EXPECT_EQ(edited_.loupetype, 1);
+    EXPECT_EQ(edited_.maruwin, (IntPair{0, 1}));
+    EXPECT_EQ(edited_.toggledef, 1);
+    EXPECT_EQ(edited_.hexcolor, 1);
 }
 
 TEST_F(OptionsDialog, CancelStoresNothing) {
@@ -267,6 +273,7 @@ TEST_F(OptionsDialog, CancelStoresNothing) {
     click(dialog, IDC_OPT_HEXCOLOR);
     click(dialog, IDCANCEL);
     EXPECT_EQ(std::memcmp(&before, &settings, sizeof settings), 0);
+    EXPECT_EQ(std::memcmp(&before, &edited_, sizeof settings), 0);
 }
 
 // OK on the modal dialog with a real (hidden) loupe window, menu and buffers.
@@ -312,12 +319,16 @@ class OptionsApply : public ::testing::Test {
         pump_messages();
     }
 
+    // As the menu command does: the dialog edits a copy, applied after OK.
     INT_PTR run(const std::function<void(HWND)>& edit, int button = IDOK) {
-        return run_modal([] { return run_options_dialog(loupe_hwnd); },
-                         [&](HWND dialog) {
-                             edit(dialog);
-                             click(dialog, button);
-                         });
+        Settings edited = settings;
+        INT_PTR result = run_modal([&] { return run_options_dialog(loupe_hwnd, &edited); },
+                                   [&](HWND dialog) {
+                                       edit(dialog);
+                                       click(dialog, button);
+                                   });
+        if (result == IDOK) apply_settings(loupe_hwnd, edited, SettingsSource::Options);
+        return result;
     }
 
     SIZE window_size() {
@@ -481,7 +492,8 @@ TEST_F(OptionsApply, LayeredCaptureClearsAndGraysTheClickThroughItem) {
     EXPECT_EQ(GetWindowLongA(loupe_hwnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
 }
 
-TEST_F(OptionsApply, LiveCopyInGlassModeEnablesTheItemKeepingItsCheck) {
+// The check mark mirrors the setting (off: layered capture had cleared it).
+TEST_F(OptionsApply, LiveCopyInGlassModeEnablesTheItemWithItsSetting) {
     settings.loupe = 1;
     settings.layered = 1;
     create_engine_buffers();
@@ -489,7 +501,7 @@ TEST_F(OptionsApply, LiveCopyInGlassModeEnablesTheItemKeepingItsCheck) {
     EnableMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_GRAYED);
     ASSERT_EQ(run([](HWND dialog) { set_check(dialog, IDC_OPT_LAYERED, false); }), IDOK);
     EXPECT_FALSE(item_grayed(IDM_CLICK_THROUGH));
-    EXPECT_TRUE(item_checked(IDM_CLICK_THROUGH));
+    EXPECT_FALSE(item_checked(IDM_CLICK_THROUGH));
 }
 
 TEST_F(OptionsApply, RegionFollowsTheRoundChoiceOfTheCurrentMode) {

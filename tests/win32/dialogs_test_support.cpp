@@ -61,16 +61,18 @@ INT_PTR run_modal(const std::function<INT_PTR()>& open, const std::function<void
 }
 
 INT_PTR run_modal(const char* template_name, DLGPROC procedure,
-                  const std::function<void(HWND)>& drive) {
+                  const std::function<void(HWND)>& drive, LPARAM init) {
     return run_modal(
         [&] {
-            return DialogBoxParamA(GetModuleHandleA(nullptr), template_name, nullptr, procedure, 0);
+            return DialogBoxParamA(GetModuleHandleA(nullptr), template_name, nullptr, procedure,
+                                   init);
         },
         drive);
 }
 
-HWND create_dialog(const char* template_name, DLGPROC procedure, HWND owner) {
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), template_name, owner, procedure, 0);
+HWND create_dialog(const char* template_name, DLGPROC procedure, HWND owner, LPARAM init) {
+    HWND dialog =
+        CreateDialogParamA(GetModuleHandleA(nullptr), template_name, owner, procedure, init);
     if (dialog) {
         ShowWindow(dialog, SW_SHOW);
         pump_messages();

@@ -10,6 +10,7 @@
 #include <vector>
 #include <string>
 
+#include "settings/settings.h"
 #include "tests/win32/test_support.h"
 
 namespace dialog_tests {
@@ -25,10 +26,13 @@ INT_PTR run_modal(const std::function<INT_PTR()>& open, const std::function<void
                   DWORD timeout_ms = 5000);
 // The same for the modal dialog of a template and its procedure, without owner.
 INT_PTR run_modal(const char* template_name, DLGPROC procedure,
-                  const std::function<void(HWND)>& drive);
+                  const std::function<void(HWND)>& drive, LPARAM init = 0);
 
 // The modeless form of a dialog built from its real template and procedure.
-HWND create_dialog(const char* template_name, DLGPROC procedure, HWND owner = nullptr);
+// `init` is the creation parameter (the settings copy the options and hotkey
+// dialogs edit).
+HWND create_dialog(const char* template_name, DLGPROC procedure, HWND owner = nullptr,
+                   LPARAM init = 0);
 
 // A test of one modeless dialog, dialog_, destroyed (and the messages it left
 // pumped) after each test.
@@ -39,9 +43,9 @@ class DialogTest : public ::testing::Test {
         pump_messages();
     }
     // Opens a fresh modeless dialog, closing the one still open.
-    HWND open_dialog(const char* template_name, DLGPROC procedure) {
+    HWND open_dialog(const char* template_name, DLGPROC procedure, LPARAM init = 0) {
         close();
-        dialog_ = create_dialog(template_name, procedure);
+        dialog_ = create_dialog(template_name, procedure, nullptr, init);
         return dialog_;
     }
     void close() {
@@ -49,6 +53,7 @@ class DialogTest : public ::testing::Test {
         dialog_ = nullptr;
     }
     HWND dialog_ = nullptr;
+    Settings edited_ = {}; // the settings copy a dialog that edits settings was opened with
 };
 
 std::string text_of(HWND window);
