@@ -57,15 +57,16 @@ static void run_dialog_sequence(HWND loupe, UINT command) {
         if (result == IDOK) apply_settings(loupe, edited, SettingsSource::Options);
         break;
     case IDM_HOTKEY:
-        result = DialogBoxParamA(instance_handle, "HOTKEYDLG", loupe, hotkey_dialog_proc,
+        result = DialogBoxParamA(startup.instance_handle, "HOTKEYDLG", loupe, hotkey_dialog_proc,
                                  reinterpret_cast<LPARAM>(&edited));
         if (result == IDOK) apply_settings(loupe, edited, SettingsSource::Hotkey);
         break;
     case IDM_WINDOW_RULES:
-        result = DialogBoxParamA(instance_handle, "TARGETDLG", loupe, target_dialog_proc, 0);
+        result =
+            DialogBoxParamA(startup.instance_handle, "TARGETDLG", loupe, target_dialog_proc, 0);
         break;
     case IDM_ABOUT:
-        DialogBoxParamA(instance_handle, "ABOUTDLG", loupe, about_dialog_proc, 0);
+        DialogBoxParamA(startup.instance_handle, "ABOUTDLG", loupe, about_dialog_proc, 0);
         break;
     default: break;
     }
@@ -81,7 +82,7 @@ static void run_dialog_sequence(HWND loupe, UINT command) {
 static void open_help(HWND loupe) {
     if (modal_already_open(loupe)) return;
     ModalScope scope = enter_modal(loupe, true);
-    shell_open(loupe, nullptr, help_path, nullptr, nullptr, SW_SHOW);
+    shell_open(loupe, nullptr, startup.help_path, nullptr, nullptr, SW_SHOW);
     leave_modal(loupe, scope);
 }
 

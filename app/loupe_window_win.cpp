@@ -18,7 +18,6 @@
 #include "resources/resource.h"
 
 static void on_create(HWND loupe) {
-    loupe_hwnd = loupe;
     setup_loupe_window(loupe);
     SetWindowPos(loupe, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     SetTimer(loupe, TIMER_TRIM, 100, nullptr);
@@ -77,7 +76,7 @@ static void on_right_button_up(HWND loupe) {
     ModalScope scope = enter_modal(loupe, false);
     POINT cursor;
     GetCursorPos(&cursor);
-    TrackPopupMenu(popup_menu, 0, cursor.x, cursor.y, 0, loupe, nullptr);
+    TrackPopupMenu(handles.popup_menu, 0, cursor.x, cursor.y, 0, loupe, nullptr);
     leave_modal(loupe, scope);
 }
 
@@ -112,7 +111,7 @@ static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
 
 LRESULT CALLBACK loupe_window_proc(HWND loupe, UINT message, WPARAM wparam, LPARAM lparam) {
     // The shell's restart broadcast has no fixed number: test it first.
-    if (message == taskbar_created_msg && taskbar_created_msg != 0) {
+    if (message == taskbar_created_message() && message != 0) {
         add_tray_icon(loupe);
         return 0;
     }

@@ -19,16 +19,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (length == 0) return 0;
     // A path cut at the buffer's end would point the settings elsewhere.
     if (length >= sizeof(module_path) ||
-        !build_file_paths(module_path, settings_path, help_path, sizeof(settings_path))) {
+        !build_file_paths(module_path, settings_path, startup.help_path, sizeof(settings_path))) {
         show_message_box(nullptr, texts::kPathTooLong, texts::kAppName, MB_OK | MB_ICONERROR);
         return 0;
     }
 
-    instance_handle = instance;
+    startup.instance_handle = instance;
     if (!register_loupe_class()) return 0;
     read_screen_metrics();
     load_settings();
-    layered_supported = detect_layered_support();
+    startup.layered_supported = detect_layered_support();
 
     HWND loupe = create_loupe_window();
     if (!loupe) return 0;

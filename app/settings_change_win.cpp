@@ -43,12 +43,12 @@ SourceSteps steps_of(SettingsSource source) {
 }
 
 void check_item(UINT id, bool checked) {
-    CheckMenuItem(popup_menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(handles.popup_menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 // The check marks and the click-through item always mirror the settings.
 void sync_menu() {
-    MenuState state = menu_state(settings, layered_supported);
+    MenuState state = menu_state(settings, startup.layered_supported);
     for (UINT id : {IDM_VISIBLE_SHOWN, IDM_VISIBLE_HIDDEN, IDM_VISIBLE_TOGGLE})
         check_item(id, static_cast<int>(id) == state.visibility_item);
     check_item(IDM_POINT_INFO, state.point_info);
@@ -58,7 +58,7 @@ void sync_menu() {
     check_item(IDM_INVERT, state.invert);
     check_item(IDM_USE_RULES, state.use_rules);
     check_item(IDM_CLICK_THROUGH, state.click_through_checked);
-    EnableMenuItem(popup_menu, IDM_CLICK_THROUGH,
+    EnableMenuItem(handles.popup_menu, IDM_CLICK_THROUGH,
                    MF_BYCOMMAND | (state.click_through_grayed ? MF_GRAYED : MF_ENABLED));
 }
 
@@ -78,12 +78,13 @@ void size_window(HWND loupe, SettingsSource source, IntPair pointer) {
 void apply_settings(HWND loupe, const Settings& changed, SettingsSource source, IntPair pointer) {
     const SourceSteps steps = steps_of(source);
     const Settings before = settings;
-    settings = changed;
+    Settings next = changed;
     // Click-through is offered only where the loupe copies the screen
     // directly in magnifying-glass mode; elsewhere it must not stay on where
     // the user can no longer switch it off.
-    if (!click_through_offered(settings.loupe, layered_supported, settings.layered))
-        settings.addhole = 0;
+    if (!click_through_offered(next.loupe, startup.layered_supported, next.layered))
+        next.addhole = 0;
+    replace_settings(next);
 
     if (steps.always_resized || settings.size != before.size ||
         settings.magnify != before.magnify) {
@@ -92,10 +93,11 @@ void apply_settings(HWND loupe, const Settings& changed, SettingsSource source, 
         request_full_refresh();
     }
     if (steps.distance == DistanceRule::Startup)
-        loupe_distance = startup_loupe_distance(zoomed_size, settings.position.x);
+        geometry.loupe_distance = startup_loupe_distance(zoomed_size, settings.position.x);
     if (steps.distance == DistanceRule::Options)
-        loupe_distance = options_loupe_distance(zoomed_size, settings.position.x);
-    snapshot_mode = snapshot_mode_for(settings.loupetype, settings.layered, layered_supported);
+        geometry.loupe_distance = options_loupe_distance(zoomed_size, settings.position.x);
+    geometry.snapshot_mode =
+        snapshot_mode_for(settings.loupetype, settings.layered, startup.layered_supported);
 
     apply_cursor_rule();
     const bool entered_glass_mode = before.loupe == 0 && settings.loupe != 0;
@@ -103,7 +105,7 @@ void apply_settings(HWND loupe, const Settings& changed, SettingsSource source, 
         (entered_glass_mode && source == SettingsSource::Menu && capture_is_snapshot())) {
         // A snapshot-sized buffer, and the snapshot taken while the loupe is
         // hidden so that it does not hold the loupe.
-        int was_shown = loupe_shown;
+        int was_shown = presence.loupe_shown;
         show_loupe(loupe, 0);
         fit_work_buffers(BufferRefresh::Anew);
         if (capture_is_snapshot()) take_screen_snapshot();
@@ -114,6 +116,7 @@ void apply_settings(HWND loupe, const Settings& changed, SettingsSource source, 
 
     apply_mode_region(loupe);
     apply_click_through(loupe);
-    if (settings.ttdisp != before.ttdisp) activate_tooltip(settings.ttdisp ? loupe_shown : 0);
+    if (settings.ttdisp != before.ttdisp)
+        activate_tooltip(settings.ttdisp ? presence.loupe_shown : 0);
     sync_menu();
 }

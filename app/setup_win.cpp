@@ -2,8 +2,9 @@
 // released again in the reverse order when it is destroyed.
 #include <initializer_list>
 #include "app/settings_change.h"
+#include "app/single_instance.h"
 #include "app/loupe_window.h"
-#include "app/tooltip_window.h"
+#include "engine/tooltip_window.h"
 #include "app/tray.h"
 #include "engine/capture.h"
 #include "engine/placement.h"
@@ -14,20 +15,21 @@
 #include "loupe/state.h"
 
 static void create_pens() {
-    light_frame_pen = CreatePen(PS_SOLID, 1, 0xFFF8F8);
-    gray_frame_pen = CreatePen(PS_SOLID, 1, 0x808080);
-    light_round_pen = CreatePen(PS_SOLID, 1, 0xFAF0F0);
-    dark_round_pen = CreatePen(PS_SOLID, 2, 0x8C8080);
+    handles.light_frame_pen = CreatePen(PS_SOLID, 1, 0xFFF8F8);
+    handles.gray_frame_pen = CreatePen(PS_SOLID, 1, 0x808080);
+    handles.light_round_pen = CreatePen(PS_SOLID, 1, 0xFAF0F0);
+    handles.dark_round_pen = CreatePen(PS_SOLID, 2, 0x8C8080);
 }
 
 void setup_loupe_window(HWND loupe) {
+    handles.loupe_hwnd = loupe;
     create_pens();
 
-    menu_resource = LoadMenuA(instance_handle, "POPMENU");
-    popup_menu = GetSubMenu(menu_resource, 0);
+    handles.menu_resource = LoadMenuA(startup.instance_handle, "POPMENU");
+    handles.popup_menu = GetSubMenu(handles.menu_resource, 0);
 
     add_tray_icon(loupe);
-    tooltip_hwnd = create_tooltip(loupe);
+    create_tooltip(loupe);
 
     // The loaded settings, as any later change: menu checks, distance,
     // snapshot mode, buffers and the first snapshot, region, click-through.
@@ -43,17 +45,12 @@ void release_resources(HWND loupe) {
     release_work_buffers();
     destroy_tooltip();
     remove_tray_icon();
-    DestroyMenu(menu_resource); // with it popup_menu, its submenu
-    popup_menu = menu_resource = nullptr;
-    for (HPEN* pen : {&light_frame_pen, &gray_frame_pen, &light_round_pen, &dark_round_pen}) {
+    DestroyMenu(handles.menu_resource); // with it popup_menu, its submenu
+    handles.popup_menu = handles.menu_resource = nullptr;
+    for (HPEN* pen : {&handles.light_frame_pen, &handles.gray_frame_pen, &handles.light_round_pen,
+                      &handles.dark_round_pen}) {
         DeleteObject(*pen);
         *pen = nullptr;
     }
-    // Released and closed: while a handle stays open the name exists, and a
-    // copy started before this process has quite ended would be refused.
-    if (single_instance_mutex) {
-        ReleaseMutex(single_instance_mutex);
-        CloseHandle(single_instance_mutex);
-        single_instance_mutex = nullptr;
-    }
+    release_single_instance();
 }

@@ -1,6 +1,9 @@
 #include "app/single_instance.h"
-#include "loupe/state.h"
+#include <windows.h>
 #include "resources/texts.h"
+
+// Held while this copy runs, named after the window class.
+static HANDLE single_instance_mutex = nullptr;
 
 int check_single_instance(const char* name) {
     single_instance_mutex = CreateMutexA(nullptr, TRUE, name);
@@ -15,4 +18,13 @@ int check_single_instance(const char* name) {
         return 0;
     }
     return 1;
+}
+
+void release_single_instance() {
+    // Released and closed: while a handle stays open the name exists, and a
+    // copy started before this process has quite ended would be refused.
+    if (!single_instance_mutex) return;
+    ReleaseMutex(single_instance_mutex);
+    CloseHandle(single_instance_mutex);
+    single_instance_mutex = nullptr;
 }

@@ -8,8 +8,8 @@ bool register_loupe_class() {
     WNDCLASSA window_class = {};
     window_class.style = CS_DBLCLKS; // the loupe hides on a double click
     window_class.lpfnWndProc = loupe_window_proc;
-    window_class.hInstance = instance_handle;
-    window_class.hIcon = LoadIconA(instance_handle, "MYICON");
+    window_class.hInstance = startup.instance_handle;
+    window_class.hIcon = LoadIconA(startup.instance_handle, "MYICON");
     window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
     // Hollow: the paint alone decides every pixel, nothing is erased first.
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
@@ -38,11 +38,12 @@ static void make_layered_loupe_opaque(HWND loupe) {
 
 HWND create_loupe_window() {
     DWORD ex_style = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
-    if (layered_supported) ex_style |= WS_EX_LAYERED;
+    if (startup.layered_supported) ex_style |= WS_EX_LAYERED;
     // Created just beyond the primary screen's corner; WM_CREATE moves it.
-    HWND loupe = CreateWindowExA(ex_style, texts::kWindowClass, texts::kAppName, WS_POPUP,
-                                 screen_size.cx + 1, screen_size.cy + 1, zoomed_size.x + 4,
-                                 zoomed_size.y + 4, nullptr, nullptr, instance_handle, nullptr);
-    if (loupe && layered_supported) make_layered_loupe_opaque(loupe);
+    HWND loupe =
+        CreateWindowExA(ex_style, texts::kWindowClass, texts::kAppName, WS_POPUP,
+                        geometry.screen_size.cx + 1, geometry.screen_size.cy + 1, zoomed_size.x + 4,
+                        zoomed_size.y + 4, nullptr, nullptr, startup.instance_handle, nullptr);
+    if (loupe && startup.layered_supported) make_layered_loupe_opaque(loupe);
     return loupe;
 }

@@ -13,8 +13,20 @@
 
 // The shell broadcasts this message when it restarts; its number is known
 // only at run time, and is registered before the entry point runs.
+static UINT taskbar_created_msg = 0;   // the shell's restart broadcast
+static HICON tray_icon = nullptr;      // the icon shown in the notification area
+static NOTIFYICONDATAA tray_data = {}; // the tray icon as last added
+
 void register_taskbar_created() {
     taskbar_created_msg = RegisterWindowMessageA("TaskbarCreated");
+}
+
+UINT taskbar_created_message() {
+    return taskbar_created_msg;
+}
+
+HICON tray_icon_image() {
+    return tray_icon;
 }
 
 static const bool taskbar_created_registered = (register_taskbar_created(), true);
@@ -24,7 +36,7 @@ void add_tray_icon(HWND loupe) {
     if (tray_icon) DestroyIcon(tray_icon);
     // At the system's small-icon size (20, 24, 32 ... pixels at 125-200 %),
     // so the shell shows it crisp instead of scaling a 16 x 16 image.
-    tray_icon = static_cast<HICON>(LoadImageA(instance_handle, "MYICON", IMAGE_ICON,
+    tray_icon = static_cast<HICON>(LoadImageA(startup.instance_handle, "MYICON", IMAGE_ICON,
                                               system_metric(SM_CXSMICON),
                                               system_metric(SM_CYSMICON), LR_DEFAULTCOLOR));
     std::memset(&tray_data, 0, sizeof(tray_data));
@@ -51,7 +63,7 @@ static void open_tray_menu(HWND loupe) {
     SetForegroundWindow(tray_data.hWnd);
     POINT cursor;
     GetCursorPos(&cursor);
-    TrackPopupMenu(popup_menu, 0, cursor.x, cursor.y, 0, loupe, nullptr);
+    TrackPopupMenu(handles.popup_menu, 0, cursor.x, cursor.y, 0, loupe, nullptr);
     leave_modal(loupe, scope);
     // Lets the next tray menu open and close properly.
     PostMessageA(loupe, WM_NULL, 0, 0);

@@ -31,7 +31,7 @@ bool checked(HWND dialog, int id) {
 // Where the live copy leaves the loupe out, the snapshot/peep choice means
 // nothing: that copy is used whatever the choice.
 void enable_loupe_type_buttons(HWND dialog, int32_t layered) {
-    BOOL enable = !live_copy_leaves_loupe_out(layered_supported, layered);
+    BOOL enable = !live_copy_leaves_loupe_out(startup.layered_supported, layered);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_SNAPSHOT), enable);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_PEEP), enable);
 }
@@ -61,7 +61,7 @@ void init_options(HWND dialog, LPARAM record) {
     CheckDlgButton(dialog, edited->loupetype != 0 ? IDC_OPT_PEEP : IDC_OPT_SNAPSHOT, BST_CHECKED);
 
     // Layered capture exists only where the system can do it.
-    if (layered_supported == 0) {
+    if (startup.layered_supported == 0) {
         EnableWindow(GetDlgItem(dialog, IDC_OPT_LAYERED), FALSE);
     } else if (edited->layered != 0) {
         CheckDlgButton(dialog, IDC_OPT_LAYERED, BST_CHECKED);
@@ -160,7 +160,7 @@ INT_PTR CALLBACK options_dialog_proc(HWND dialog, UINT message, WPARAM wparam, L
 }
 
 INT_PTR run_options_dialog(HWND loupe, Settings* edited_settings) {
-    INT_PTR result = DialogBoxParamA(instance_handle, "OPTDLG", loupe, options_dialog_proc,
+    INT_PTR result = DialogBoxParamA(startup.instance_handle, "OPTDLG", loupe, options_dialog_proc,
                                      reinterpret_cast<LPARAM>(edited_settings));
     // The dialog's own bounds: typed sizes and zooms within what can be made.
     if (result == IDOK) clamp_options(edited_settings);

@@ -19,8 +19,8 @@ DWORD screen_raster_op() {
 }
 
 void take_screen_snapshot() {
-    const int width = virtual_screen.right - virtual_screen.left;
-    const int height = virtual_screen.bottom - virtual_screen.top;
+    const int width = geometry.virtual_screen.right - geometry.virtual_screen.left;
+    const int height = geometry.virtual_screen.bottom - geometry.virtual_screen.top;
     HWND desktop = GetDesktopWindow();
     HDC screen = GetDC(desktop);
     // The whole buffer, margins included, in buffer coordinates: the virtual
@@ -28,8 +28,8 @@ void take_screen_snapshot() {
     // most of the buffer when a monitor lies left of or above the primary.
     RECT whole = {0, 0, width + 3, height + 3};
     FillRect(capture_dc, &whole, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
-    BitBlt(capture_dc, 1, 1, width, height, screen, virtual_screen.left, virtual_screen.top,
-           screen_raster_op());
+    BitBlt(capture_dc, 1, 1, width, height, screen, geometry.virtual_screen.left,
+           geometry.virtual_screen.top, screen_raster_op());
     ReleaseDC(desktop, screen);
 }
 
@@ -41,11 +41,11 @@ void take_screen_snapshot() {
 static void copy_block(HDC screen, int block_w, int block_h, DWORD rop) {
     RECT block = {0, 0, block_w, block_h};
     FillRect(capture_dc, &block, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
-    const int left = capture_origin.x - 1;
-    const int top = capture_origin.y - 1;
+    const int left = tick_memory.capture_origin.x - 1;
+    const int top = tick_memory.capture_origin.y - 1;
     const RECT area = {left, top, left + block_w, top + block_h};
     RECT part;
-    if (!IntersectRect(&part, &area, &virtual_screen)) return;
+    if (!IntersectRect(&part, &area, &geometry.virtual_screen)) return;
     BitBlt(capture_dc, part.left - left, part.top - top, part.right - part.left,
            part.bottom - part.top, screen, part.left, part.top, rop);
 }
@@ -67,7 +67,7 @@ static HRGN current_outline(HWND loupe) {
 
 static void capture_through_peep_hole(HWND loupe, HDC screen, int block_w, int block_h, DWORD rop) {
     HRGN outline = current_outline(loupe);
-    POINT corner = {capture_origin.x - 1, capture_origin.y - 1};
+    POINT corner = {tick_memory.capture_origin.x - 1, tick_memory.capture_origin.y - 1};
     ScreenToClient(loupe, &corner);
     HRGN hole = CreateRectRgn(corner.x, corner.y, corner.x + block_w, corner.y + block_h);
     // Cuts the hole out; parts of the hole outside the outline are added,
@@ -92,7 +92,8 @@ void capture_tick_area(HWND loupe) {
     const DWORD rop = screen_raster_op();
     const bool direct = settings.loupe == 0 || live_copy_leaves_loupe_out();
     // A snapshot: the buffer already holds it.
-    if (!direct && snapshot_mode_for(settings.loupetype, settings.layered, layered_supported))
+    if (!direct &&
+        snapshot_mode_for(settings.loupetype, settings.layered, startup.layered_supported))
         return;
 
     HWND desktop = GetDesktopWindow();

@@ -8,7 +8,7 @@
 ModalScope enter_modal(HWND loupe, bool hide_loupe) {
     stop_tracking(loupe);
     ++modal_depth;
-    ModalScope scope = {hide_loupe && loupe_shown ? 1 : 0};
+    ModalScope scope = {hide_loupe && presence.loupe_shown ? 1 : 0};
     if (scope.hid_loupe) show_loupe(loupe, 0);
     apply_cursor_rule();
     return scope;

@@ -1,22 +1,18 @@
 #include "engine/presence.h"
 
-#include <commctrl.h>
-
 #include "engine/capture.h"
+#include "engine/tooltip_window.h"
 #include "engine/visibility.h"
 #include "loupe/state.h"
 #include "settings/settings.h"
 
 void activate_tooltip(int active) {
-    tip_active = active;
-    if (tooltip_hwnd) {
-        SendMessageA(tooltip_hwnd, TTM_TRACKACTIVATE, static_cast<WPARAM>(active),
-                     reinterpret_cast<LPARAM>(&tool_info));
-    }
+    presence.tip_active = active;
+    track_tooltip(active);
 }
 
 void show_loupe(HWND loupe, int show) {
-    if (show == loupe_shown) return;
+    if (show == presence.loupe_shown) return;
     // The window is still hidden here, so the snapshot does not hold it.
     if (show && capture_is_snapshot()) take_screen_snapshot();
     if (show) {
@@ -28,31 +24,32 @@ void show_loupe(HWND loupe, int show) {
     } else {
         ShowWindow(loupe, SW_HIDE);
     }
-    loupe_shown = show;
+    presence.loupe_shown = show;
     apply_cursor_rule();
     if (settings.ttdisp) activate_tooltip(show);
 }
 
 void want_loupe(int wanted) {
-    toggle_on = wanted;
+    presence.toggle_on = wanted;
 }
 
 void toggle_loupe(HWND loupe) {
-    show_loupe(loupe, loupe_shown ? 0 : 1);
-    toggle_on = toggle_on ? 0 : 1;
+    show_loupe(loupe, presence.loupe_shown ? 0 : 1);
+    presence.toggle_on = presence.toggle_on ? 0 : 1;
 }
 
 void begin_presence(HWND loupe, bool show) {
     if (show) show_loupe(loupe, 1);
-    toggle_on = loupe_shown;
+    presence.toggle_on = presence.loupe_shown;
 }
 
 int presence_request(int type, bool hotkey_held, uint8_t* toggle_latch) {
-    return visibility_request(type, hotkey_held, loupe_shown, &toggle_on, toggle_latch);
+    return visibility_request(type, hotkey_held, presence.loupe_shown, &presence.toggle_on,
+                              toggle_latch);
 }
 
 bool system_cursor_must_be_hidden() {
-    return loupe_shown != 0 && settings.loupe != 0 && modal_depth == 0;
+    return presence.loupe_shown != 0 && settings.loupe != 0 && modal_depth == 0;
 }
 
 void apply_cursor_rule() {

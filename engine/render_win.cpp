@@ -22,7 +22,8 @@
 
 POINT image_source_origin() {
     if (capture_is_snapshot()) {
-        return {capture_origin.x - virtual_screen.left, capture_origin.y - virtual_screen.top};
+        return {tick_memory.capture_origin.x - geometry.virtual_screen.left,
+                tick_memory.capture_origin.y - geometry.virtual_screen.top};
     }
     return {0, 0};
 }

@@ -63,7 +63,8 @@ static void draw_rectangular_frame(HDC dc, int r, int b) {
     FrameLine lines[kFrameLineCount];
     frame_lines(r, b, lines);
     for (const FrameLine& line : lines) {
-        SelectObject(dc, line.colour == FRAME_LIGHT ? light_frame_pen : gray_frame_pen);
+        SelectObject(dc,
+                     line.colour == FRAME_LIGHT ? handles.light_frame_pen : handles.gray_frame_pen);
         MoveToEx(dc, line.x0, line.y0, nullptr);
         LineTo(dc, line.x1, line.y1); // the end point itself is not drawn
     }
@@ -71,9 +72,9 @@ static void draw_rectangular_frame(HDC dc, int r, int b) {
 
 static void draw_round_frame(HDC dc, int r, int b) {
     SelectObject(dc, GetStockObject(NULL_BRUSH)); // outline only, keep the image
-    SelectObject(dc, dark_round_pen);
+    SelectObject(dc, handles.dark_round_pen);
     Ellipse(dc, 0, 0, r - 1, b - 1);
-    SelectObject(dc, light_round_pen);
+    SelectObject(dc, handles.light_round_pen);
     Ellipse(dc, 1, 1, r - 2, b - 2);
 }
 

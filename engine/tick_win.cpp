@@ -11,6 +11,7 @@
 #include "engine/rest.h"
 #include "engine/tick.h"
 #include "engine/tooltip_text.h"
+#include "engine/tooltip_window.h"
 #include "engine/visibility.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
@@ -75,7 +76,7 @@ static int visibility_type_under_cursor(POINT cursor) {
 }
 
 static Bounds monitor_bounds(POINT cursor) {
-    Bounds bounds = {0, 0, screen_size.cx, screen_size.cy};
+    Bounds bounds = {0, 0, geometry.screen_size.cx, geometry.screen_size.cy};
     HMONITOR monitor = MonitorFromPoint(cursor, MONITOR_DEFAULTTONULL);
     if (monitor) {
         MONITORINFO info = {};
@@ -89,43 +90,41 @@ static Bounds monitor_bounds(POINT cursor) {
 }
 
 static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) {
-    IntPair sample = pixel_sample_point(capture_is_snapshot(), {cursor.x, cursor.y},
-                                        virtual_screen.left, virtual_screen.top, half_size);
+    IntPair sample =
+        pixel_sample_point(capture_is_snapshot(), {cursor.x, cursor.y},
+                           geometry.virtual_screen.left, geometry.virtual_screen.top, half_size);
     COLORREF colour = GetPixel(capture_dc, sample.x, sample.y);
     char text[80];
     format_tooltip_text(text, sizeof(text), settings.hexcolor != 0, settings.magnify,
                         {cursor.x, cursor.y}, GetRValue(colour), GetGValue(colour),
                         GetBValue(colour));
-    // The control copies the text during the call; the pointer is not kept.
-    tool_info.lpszText = text;
-    SendMessageA(tooltip_hwnd, TTM_SETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool_info));
-    tool_info.lpszText = nullptr;
+    set_tooltip_text(text);
 
     RECT tip_rect;
-    GetWindowRect(tooltip_hwnd, &tip_rect);
+    GetWindowRect(tooltip_state.tooltip_hwnd, &tip_rect);
     int tip_x = tooltip_x(loupe_x, cursor.x, tip_rect.right - tip_rect.left, bounds);
-    SendMessageA(tooltip_hwnd, TTM_TRACKPOSITION, 0,
-                 static_cast<LPARAM>(tooltip_track_position(tip_x, tip_y)));
+    move_tooltip(tip_x, tip_y);
 }
 
 // Moves the loupe beside (or onto) the cursor, with room for a tooltip of
 // the height it has now when `tooltip_on`.
 static Placement place_loupe(HWND loupe, POINT cursor, Bounds bounds, bool tooltip_on) {
     RECT tip_rect;
-    if (tooltip_hwnd && GetWindowRect(tooltip_hwnd, &tip_rect)) {
-        tip_height = tip_rect.bottom - tip_rect.top;
+    if (tooltip_state.tooltip_hwnd && GetWindowRect(tooltip_state.tooltip_hwnd, &tip_rect)) {
+        tick_memory.tip_height = tip_rect.bottom - tip_rect.top;
     }
     IntPair pointer = {cursor.x, cursor.y};
-    Placement place = settings.loupe != 0
-                          ? place_magnifying_glass(pointer, zoomed_size, bounds, tip_height)
-                          : place_normal(pointer, zoomed_size, settings.position.y, loupe_distance,
-                                         bounds, tooltip_on, tip_height);
+    Placement place =
+        settings.loupe != 0
+            ? place_magnifying_glass(pointer, zoomed_size, bounds, tick_memory.tip_height)
+            : place_normal(pointer, zoomed_size, settings.position.y, geometry.loupe_distance,
+                           bounds, tooltip_on, tick_memory.tip_height);
     SetWindowPos(loupe, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     return place;
 }
 
 void request_full_refresh() {
-    full_refresh_due = true;
+    tick_memory.full_refresh_due = true;
 }
 
 void start_tracking(HWND loupe) {
@@ -146,24 +145,27 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     // prompt): nothing is placed, captured or sampled from a point not read.
     if (!read_cursor_pos(&cursor)) return;
 
-    if (first_tick) {
+    if (tick_memory.first_tick) {
         begin_presence(loupe, first_tick_shows(settings.visible, settings.toggledef));
-        first_tick = 0;
+        tick_memory.first_tick = 0;
     }
 
     KeyboardPoll keys = poll_keyboard(settings.hotkey, key_is_down, nullptr);
-    if (copy_once_per_press(keys.copy_image, &copy_latch)) copy_image_to_clipboard(loupe);
+    if (copy_once_per_press(keys.copy_image, &tick_memory.copy_latch))
+        copy_image_to_clipboard(loupe);
 
     int type = visibility_type_under_cursor(cursor);
-    int request = presence_request(type, keys.hotkey_held, &toggle_latch);
+    int request = presence_request(type, keys.hotkey_held, &tick_memory.toggle_latch);
     if (request == REQUEST_HIDE) {
         show_loupe(loupe, 0);
         return;
     }
-    if (request == REQUEST_NOTHING && !loupe_shown) return;
+    if (request == REQUEST_NOTHING && !presence.loupe_shown) return;
 
-    bool moved = full_refresh_due || cursor.x != last_cursor_pos.x || cursor.y != last_cursor_pos.y;
-    switch (rest_decision(moved, settings.loupe != 0, live_copy_leaves_loupe_out(), &still_ticks)) {
+    bool moved = tick_memory.full_refresh_due || cursor.x != tick_memory.last_cursor_pos.x ||
+                 cursor.y != tick_memory.last_cursor_pos.y;
+    switch (rest_decision(moved, settings.loupe != 0, live_copy_leaves_loupe_out(),
+                          &tick_memory.still_ticks)) {
     case REST_NOTHING: return;
     case REST_KEEP_ON_TOP:
         SetWindowPos(loupe, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
@@ -175,25 +177,26 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     // The refresh that shows the loupe also activates the tooltip (after the
     // move), so it makes room for it as every later refresh does.
     bool tooltip_on =
-        tooltip_hwnd && ((request == REQUEST_SHOW && settings.ttdisp != 0) || tip_active == 1);
+        tooltip_state.tooltip_hwnd &&
+        ((request == REQUEST_SHOW && settings.ttdisp != 0) || presence.tip_active == 1);
     Placement place = place_loupe(loupe, cursor, bounds, tooltip_on);
 
-    last_cursor_pos = cursor;
-    full_refresh_due = false;
-    capture_origin = {cursor.x - half_size.x, cursor.y - half_size.y};
+    tick_memory.last_cursor_pos = cursor;
+    tick_memory.full_refresh_due = false;
+    tick_memory.capture_origin = {cursor.x - half_size.x, cursor.y - half_size.y};
     // Shown after the move, so it appears at its new place.
     if (request == REQUEST_SHOW) show_loupe(loupe, 1);
     capture_tick_area(loupe);
     InvalidateRect(loupe, nullptr, FALSE);
 
-    if (tooltip_hwnd && tip_active == 1) {
+    if (tooltip_state.tooltip_hwnd && presence.tip_active == 1) {
         update_tooltip(cursor, bounds, place.x, place.tip_y);
         // A tooltip never shown before gets its size only from this first
         // text: the showing refresh places both again if the height it
         // placed for was not the real one.
         RECT tip_rect;
-        if (request == REQUEST_SHOW && GetWindowRect(tooltip_hwnd, &tip_rect) &&
-            tip_rect.bottom - tip_rect.top != tip_height) {
+        if (request == REQUEST_SHOW && GetWindowRect(tooltip_state.tooltip_hwnd, &tip_rect) &&
+            tip_rect.bottom - tip_rect.top != tick_memory.tip_height) {
             place = place_loupe(loupe, cursor, bounds, true);
             update_tooltip(cursor, bounds, place.x, place.tip_y);
         }

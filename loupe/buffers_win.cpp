@@ -117,8 +117,8 @@ static bool has_size(SIZE real, IntPair wanted) {
 }
 
 void fit_work_buffers(BufferRefresh refresh) {
-    const IntPair screen = {virtual_screen.right - virtual_screen.left,
-                            virtual_screen.bottom - virtual_screen.top};
+    const IntPair screen = {geometry.virtual_screen.right - geometry.virtual_screen.left,
+                            geometry.virtual_screen.bottom - geometry.virtual_screen.top};
     const BufferNeeds needs = buffer_needs(settings.size, zoomed_size, settings.smooth,
                                            settings.graybmp, capture_is_snapshot(), screen);
     const bool anew = refresh == BufferRefresh::Anew;

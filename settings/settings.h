@@ -57,6 +57,10 @@ extern IntPair zoomed_size; // size * magnify / 100 per axis
 enum class AspectUpdate { Recompute, Keep };
 // The derived values from settings.size and settings.magnify, all in one place.
 void update_derived_sizes(AspectUpdate aspect);
+// Makes `changed` the settings record: the record is written here and in
+// update_derived_sizes only (the load and the settings-change path hand
+// their records in).
+void replace_settings(const Settings& changed);
 
 // Full path of brisvane.ini (executable directory + file name).
 extern char settings_path[kAnsiPathBytes];

@@ -17,13 +17,13 @@ static void load_pair(const SettingKey& key, IntPair* pair) {
     }
 }
 
-static void load_key(const SettingKey& key) {
+static void load_key(const SettingKey& key, Settings* loaded) {
     if (key.pair) {
-        IntPair* pair = &(settings.*key.pair);
+        IntPair* pair = &(loaded->*key.pair);
         load_pair(key, pair);
         if (key.normalise_pair) key.normalise_pair(pair);
     } else {
-        int32_t* field = &(settings.*key.integer);
+        int32_t* field = &(loaded->*key.integer);
         int32_t def = key.default_is_current ? *field : key.integer_default;
         int32_t value = ini_read_int(kOptionSection, key.name, def, settings_path);
         *field = key.normalise_integer ? key.normalise_integer(value) : value;
@@ -31,11 +31,13 @@ static void load_key(const SettingKey& key) {
 }
 
 void load_settings() {
+    Settings loaded = settings;
     for (size_t i = 0; i < kSettingKeyCount; ++i)
-        load_key(kSettingKeys[i]);
+        load_key(kSettingKeys[i], &loaded);
     // size (made odd) and magnify (at least 100) are now as read; keep a
     // hand-edited file from asking for an absurd capture or image.
-    bound_size_and_magnify(&settings.size, &settings.magnify);
+    bound_size_and_magnify(&loaded.size, &loaded.magnify);
+    replace_settings(loaded);
     update_derived_sizes(AspectUpdate::Recompute);
     load_rules();
 }

@@ -61,3 +61,7 @@ float compute_size_aspect(IntPair size) {
     if (size.x == 0) return 1.0f;
     return height / width;
 }
+
+void replace_settings(const Settings& changed) {
+    settings = changed;
+}

@@ -3,6 +3,7 @@
 #include <functional>
 #include "app/commands.h"
 #include "app/single_instance.h"
+#include "app/tray.h"
 #include "engine/capture.h"
 #include "engine/presence.h"
 #include "engine/tick.h"
@@ -27,12 +28,12 @@ TEST_F(LoupeWindow, CreationBuildsAHiddenToolWindowWithItsBuffers) {
     ASSERT_TRUE(create_loupe());
     ICONINFO icon = {};
     BITMAP image = {};
-    ASSERT_TRUE(GetIconInfo(tray_icon, &icon));
+    ASSERT_TRUE(GetIconInfo(tray_icon_image(), &icon));
     GetObjectA(icon.hbmColor, sizeof(image), &image);
     DeleteObject(icon.hbmColor);
     DeleteObject(icon.hbmMask);
     EXPECT_EQ(24, image.bmWidth) << "the tray icon is loaded at the small-icon size";
-    EXPECT_EQ(loupe_hwnd, loupe_);
+    EXPECT_EQ(handles.loupe_hwnd, loupe_);
     EXPECT_FALSE(IsWindowVisible(loupe_));
     RECT rect;
     GetWindowRect(loupe_, &rect);
@@ -44,14 +45,14 @@ TEST_F(LoupeWindow, CreationBuildsAHiddenToolWindowWithItsBuffers) {
     LONG ex_style = GetWindowLongA(loupe_, GWL_EXSTYLE);
     EXPECT_TRUE(ex_style & WS_EX_TOPMOST);
     EXPECT_TRUE(ex_style & WS_EX_TOOLWINDOW);
-    EXPECT_EQ((ex_style & WS_EX_LAYERED) != 0, layered_supported != 0);
+    EXPECT_EQ((ex_style & WS_EX_LAYERED) != 0, startup.layered_supported != 0);
 
     EXPECT_EQ(capture_buffer_size.cx, 40); // size + 3
     EXPECT_EQ(capture_buffer_size.cy, 40);
     EXPECT_EQ(source_dc, nullptr); // neither gray nor smoothing
     EXPECT_EQ(zoom_dc, nullptr);
     EXPECT_EQ(half_size, (IntPair{18, 18}));
-    EXPECT_NEAR(loupe_distance, 96.61, 0.01);
+    EXPECT_NEAR(geometry.loupe_distance, 96.61, 0.01);
 }
 
 TEST_F(LoupeWindow, InitialMenuMirrorsTheSettingsAndGraysClickThrough) {
@@ -71,7 +72,7 @@ TEST_F(LoupeWindow, InitialMenuMirrorsTheSettingsAndGraysClickThrough) {
 }
 
 TEST_F(LoupeWindow, ClickThroughStartsCheckedInMagnifyingGlassModeWithDirectCapture) {
-    if (!layered_supported) GTEST_SKIP() << "needs layered windows";
+    if (!startup.layered_supported) GTEST_SKIP() << "needs layered windows";
     settings.loupe = 1;
     settings.addhole = 1;
     ASSERT_TRUE(create_loupe());
@@ -119,13 +120,13 @@ TEST_F(LoupeWindow, VisibilityCommandsAreRadioChecks) {
 
     command(IDM_VISIBLE_SHOWN); // shows at once
     EXPECT_EQ(settings.visible, 1);
-    EXPECT_EQ(loupe_shown, 1);
-    EXPECT_EQ(toggle_on, 1);
+    EXPECT_EQ(presence.loupe_shown, 1);
+    EXPECT_EQ(presence.toggle_on, 1);
     EXPECT_TRUE(IsWindowVisible(loupe_));
 
     command(IDM_VISIBLE_HIDDEN); // the tick hides it
     EXPECT_EQ(settings.visible, 2);
-    EXPECT_EQ(toggle_on, 0);
+    EXPECT_EQ(presence.toggle_on, 0);
     EXPECT_TRUE(item_checked(IDM_VISIBLE_HIDDEN));
     EXPECT_FALSE(item_checked(IDM_VISIBLE_SHOWN));
 }
@@ -134,11 +135,11 @@ TEST_F(LoupeWindow, PointInformationFollowsTheLoupeWhenSwitchedOn) {
     ASSERT_TRUE(create_loupe());
     command(IDM_POINT_INFO);
     EXPECT_EQ(settings.ttdisp, 0);
-    EXPECT_EQ(tip_active, 0);
+    EXPECT_EQ(presence.tip_active, 0);
     EXPECT_FALSE(item_checked(IDM_POINT_INFO));
     command(IDM_POINT_INFO); // loupe hidden: stays inactive until it is shown
     EXPECT_EQ(settings.ttdisp, 1);
-    EXPECT_EQ(tip_active, 0);
+    EXPECT_EQ(presence.tip_active, 0);
     EXPECT_TRUE(item_checked(IDM_POINT_INFO));
 }
 
@@ -174,12 +175,14 @@ TEST_F(LoupeWindow, GraySwitchLeavesTheSmoothingBuffersAlone) {
 TEST_F(LoupeWindow, MagnifyingGlassSwitchUsesASnapshotSizedBufferInSnapshotMode) {
     settings.layered = 1; // layered capture: magnifying-glass mode works from a snapshot
     ASSERT_TRUE(create_loupe());
-    EXPECT_EQ(snapshot_mode, 1);
+    EXPECT_EQ(geometry.snapshot_mode, 1);
     command(IDM_LOUPE_MODE);
     EXPECT_EQ(settings.loupe, 1);
     EXPECT_TRUE(item_checked(IDM_LOUPE_MODE));
-    EXPECT_EQ(capture_buffer_size.cx, virtual_screen.right - virtual_screen.left + 3);
-    EXPECT_EQ(capture_buffer_size.cy, virtual_screen.bottom - virtual_screen.top + 3);
+    EXPECT_EQ(capture_buffer_size.cx,
+              geometry.virtual_screen.right - geometry.virtual_screen.left + 3);
+    EXPECT_EQ(capture_buffer_size.cy,
+              geometry.virtual_screen.bottom - geometry.virtual_screen.top + 3);
     EXPECT_TRUE(item_grayed(IDM_CLICK_THROUGH)); // layered capture offers no click-through
     command(IDM_LOUPE_MODE);
     EXPECT_EQ(settings.loupe, 0);
@@ -205,13 +208,13 @@ TEST_F(LoupeWindow, WheelZoomsAndRecentresOnlyInMagnifyingGlassMode) {
     EXPECT_EQ(rect.right - rect.left, 152);
     EXPECT_EQ(rect.left, 500 - 74 - 2);
     EXPECT_EQ(rect.top, 400 - 74 - 2);
-    EXPECT_TRUE(full_refresh_due); // the next tick redraws
+    EXPECT_TRUE(tick_memory.full_refresh_due); // the next tick redraws
 
     wheel(loupe_, -120, MK_SHIFT, 300, 300);
     EXPECT_EQ(settings.size, (IntPair{39, 39}));
     EXPECT_EQ(half_size, (IntPair{19, 19}));
     EXPECT_EQ(zoomed_size, (IntPair{156, 156}));
-    if (layered_supported && settings.layered == 0) {
+    if (startup.layered_supported && settings.layered == 0) {
         EXPECT_EQ(capture_buffer_size.cx, 42);
     }
     command(IDM_LOUPE_MODE);
@@ -220,7 +223,7 @@ TEST_F(LoupeWindow, WheelZoomsAndRecentresOnlyInMagnifyingGlassMode) {
 // Without layered windows the peep window copies a block of the new size, so
 // its capture buffer grows with it too; only a snapshot-sized one stays.
 TEST_F(LoupeWindow, WheelResizeRecreatesTheSourceBufferWithGrayAndThePeepWindowsCaptureBuffer) {
-    layered_supported = 0;
+    startup.layered_supported = 0;
     settings.loupe = 1;
     settings.loupetype = 1;
     settings.graybmp = 1;
@@ -235,10 +238,10 @@ TEST_F(LoupeWindow, WheelResizeRecreatesTheSourceBufferWithGrayAndThePeepWindows
 TEST_F(LoupeWindow, DoubleClickHidesAndStopsTrackingWhenNormallyShown) {
     ASSERT_TRUE(create_loupe());
     command(IDM_VISIBLE_SHOWN);
-    ASSERT_EQ(loupe_shown, 1);
+    ASSERT_EQ(presence.loupe_shown, 1);
     SendMessageA(loupe_, WM_LBUTTONDBLCLK, 0, 0);
-    EXPECT_EQ(loupe_shown, 0);
-    EXPECT_EQ(toggle_on, 0);
+    EXPECT_EQ(presence.loupe_shown, 0);
+    EXPECT_EQ(presence.toggle_on, 0);
     EXPECT_FALSE(IsWindowVisible(loupe_));
 }
 
@@ -265,8 +268,8 @@ static void CALLBACK close_menus(HWND, UINT, UINT_PTR, DWORD) {
     if (!menu || !IsWindowVisible(menu)) return;
     menu_seen = true;
     count_in_menu = cursor_display_count();
-    start_tracking(loupe_hwnd);
-    tick_started_in_menu = KillTimer(loupe_hwnd, TIMER_TRACK) != FALSE;
+    start_tracking(handles.loupe_hwnd);
+    tick_started_in_menu = KillTimer(handles.loupe_hwnd, TIMER_TRACK) != FALSE;
     EndMenu();
 }
 
@@ -334,7 +337,7 @@ TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
         // would show the loupe), the re-show after a click, and a second dialog.
         tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
         SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
-        shown_inside = loupe_shown;
+        shown_inside = presence.loupe_shown;
         count_inside = cursor_display_count();
         front = GetForegroundWindow();
         SetForegroundWindow(other);
@@ -373,21 +376,22 @@ TEST_F(LoupeWindow, DisplayChangeRebuildsTheSnapshotAndClipsToTheNewScreen) {
     system_metric = smaller_display;
     SendMessageA(loupe_, WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
     system_metric = GetSystemMetrics;
-    EXPECT_TRUE(screen_size.cx == 800 && screen_size.cy == 600 && virtual_screen.right == 800);
+    EXPECT_TRUE(geometry.screen_size.cx == 800 && geometry.screen_size.cy == 600 &&
+                geometry.virtual_screen.right == 800);
     EXPECT_TRUE(capture_buffer_size.cx == 803 && capture_buffer_size.cy == 603);
     // Not taken in the message itself, before the other windows repainted
     // for the new screen (a fresh buffer is black), but by the next tick,
     // which shows the loupe again: dark gray margins, the screen at (1, 1).
     const COLORREF dark_gray = RGB(0x40, 0x40, 0x40);
-    EXPECT_TRUE(loupe_shown == 0 && GetPixel(capture_dc, 0, 0) == 0);
+    EXPECT_TRUE(presence.loupe_shown == 0 && GetPixel(capture_dc, 0, 0) == 0);
     SetCursorPos(400, 300);
     tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
-    EXPECT_EQ(1, loupe_shown);
+    EXPECT_EQ(1, presence.loupe_shown);
     EXPECT_EQ(dark_gray, GetPixel(capture_dc, 0, 0));
     EXPECT_EQ(screen_pixel(700, 500), GetPixel(capture_dc, 701, 501));
     // The direct copy of normal mode stops at the new right edge.
     command(IDM_LOUPE_MODE);
-    capture_origin = {790, 301};
+    tick_memory.capture_origin = {790, 301};
     capture_tick_area(loupe_);
     EXPECT_EQ(screen_pixel(799, 300), GetPixel(capture_dc, 10, 1));
     EXPECT_EQ(dark_gray, GetPixel(capture_dc, 11, 1));
@@ -397,11 +401,11 @@ TEST_F(LoupeWindow, TheRefreshThatShowsTheLoupeMakesRoomForTheTooltip) {
     settings.visible = 3; // shown by the toggle, not by the first tick
     settings.toggledef = 0;
     ASSERT_TRUE(create_loupe());
-    SetCursorPos(500, screen_size.cy - 135); // no room for the tooltip below the loupe
+    SetCursorPos(500, geometry.screen_size.cy - 135); // no room for the tooltip below the loupe
     tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
-    toggle_on = 1;
+    presence.toggle_on = 1;
     tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
-    ASSERT_EQ(1, loupe_shown);
+    ASSERT_EQ(1, presence.loupe_shown);
     RECT first, later;
     GetWindowRect(loupe_, &first);
     request_full_refresh(); // the same place refreshed again
@@ -412,21 +416,22 @@ TEST_F(LoupeWindow, TheRefreshThatShowsTheLoupeMakesRoomForTheTooltip) {
 
 TEST_F(LoupeWindow, HeldClickWaitsForTheLogicalLeftButtonWithSwappedButtons) {
     ASSERT_TRUE(create_loupe());
-    SetCursorPos(screen_size.cx - 20, 5); // bare desktop: the press reaches no window of ours
+    SetCursorPos(geometry.screen_size.cx - 20,
+                 5); // bare desktop: the press reaches no window of ours
     SwapMouseButton(TRUE);
     INPUT press = {INPUT_MOUSE, {}};
     press.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN; // the physical right button, the logical left
     SendInput(1, &press, sizeof(press));
     bool held = wait_until([] { return GetAsyncKeyState(VK_RBUTTON) < 0; });
     SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
-    const int shown_while_held = loupe_shown;
+    const int shown_while_held = presence.loupe_shown;
     press.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
     SendInput(1, &press, sizeof(press));
     SwapMouseButton(FALSE);
     EXPECT_TRUE(held && shown_while_held == 0);
     ASSERT_TRUE(wait_until([] { return GetAsyncKeyState(VK_RBUTTON) >= 0; }));
     SendMessageA(loupe_, WM_TIMER, TIMER_RESHOW, 0);
-    EXPECT_EQ(1, loupe_shown);
+    EXPECT_EQ(1, presence.loupe_shown);
 }
 
 TEST_F(LoupeWindow, ClicksAndWheelNotchesLeaveTheFocusWithTheUsersWindow) {
@@ -487,7 +492,7 @@ static std::string help_opened;
 static HINSTANCE WINAPI record_help(HWND, const char*, const char* file, const char*, const char*,
                                     INT) {
     depth_in_help = modal_depth;
-    shown_in_help = loupe_shown;
+    shown_in_help = presence.loupe_shown;
     count_in_help = cursor_display_count();
     help_opened = file;
     return nullptr;
@@ -499,9 +504,10 @@ TEST_F(LoupeWindow, HelpOpensUnderTheModalGuard) {
     show_loupe(loupe_, 1);
     shell_open = record_help;
     command(IDM_HELP);
-    EXPECT_EQ(help_path, help_opened);
+    EXPECT_EQ(startup.help_path, help_opened);
     EXPECT_TRUE(depth_in_help == 1 && shown_in_help == 0 && count_in_help >= 0);
-    EXPECT_TRUE(loupe_shown == 1 && KillTimer(loupe_, TIMER_TRACK)) << "shown and tracking again";
+    EXPECT_TRUE(presence.loupe_shown == 1 && KillTimer(loupe_, TIMER_TRACK))
+        << "shown and tracking again";
 }
 
 static BOOL WINAPI no_cursor(POINT*) {
@@ -514,20 +520,21 @@ TEST_F(LoupeWindow, TickDoesNothingWhileTheCursorCannotBeRead) {
     stop_tracking(loupe_);
     read_cursor_pos = no_cursor;
     tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
-    EXPECT_TRUE(loupe_shown == 0 && first_tick == 1);
+    EXPECT_TRUE(presence.loupe_shown == 0 && tick_memory.first_tick == 1);
 
     read_cursor_pos = GetCursorPos;
     SetCursorPos(300, 300);
     tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
-    ASSERT_EQ(1, loupe_shown);
-    const POINT origin = capture_origin;
+    ASSERT_EQ(1, presence.loupe_shown);
+    const POINT origin = tick_memory.capture_origin;
     RECT before, after;
     GetWindowRect(loupe_, &before);
     read_cursor_pos = no_cursor;
     request_full_refresh();
     tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
     GetWindowRect(loupe_, &after);
-    EXPECT_TRUE(capture_origin.x == origin.x && capture_origin.y == origin.y);
+    EXPECT_TRUE(tick_memory.capture_origin.x == origin.x &&
+                tick_memory.capture_origin.y == origin.y);
     EXPECT_TRUE(EqualRect(&before, &after));
 }
 

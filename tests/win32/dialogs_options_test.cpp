@@ -151,7 +151,7 @@ TEST_F(OptionsDialog, LayeredCheckboxGovernsTheLoupeTypeButtons) {
 }
 
 TEST_F(OptionsDialog, WithoutLayeredSupportTheCheckboxIsOffAndOkStoresZero) {
-    layered_supported = 0;
+    startup.layered_supported = 0;
     settings.layered = 1;
     HWND dialog = open();
     ASSERT_NE(dialog, nullptr);
@@ -291,7 +291,7 @@ class OptionsApply : public ::testing::Test {
         settings.magnify = 300;
         update_derived_sizes(AspectUpdate::Recompute);
         reset_runtime_state();
-        instance_handle = GetModuleHandleA(nullptr);
+        startup.instance_handle = GetModuleHandleA(nullptr);
         static ATOM atom = [] {
             WNDCLASSA wc = {};
             wc.lpfnWndProc = plain_proc;
@@ -300,45 +300,46 @@ class OptionsApply : public ::testing::Test {
             return RegisterClassA(&wc);
         }();
         ASSERT_NE(atom, 0);
-        loupe_hwnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "DialogsTestLoupe", "",
-                                     WS_POPUP, 10, 10, zoomed_size.x + 4, zoomed_size.y + 4,
-                                     nullptr, nullptr, instance_handle, nullptr);
-        ASSERT_NE(loupe_hwnd, nullptr);
-        menu_resource = LoadMenuA(instance_handle, "POPMENU");
-        ASSERT_NE(menu_resource, nullptr);
-        popup_menu = GetSubMenu(menu_resource, 0);
-        ASSERT_NE(popup_menu, nullptr);
+        handles.loupe_hwnd =
+            CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "DialogsTestLoupe", "", WS_POPUP, 10,
+                            10, zoomed_size.x + 4, zoomed_size.y + 4, nullptr, nullptr,
+                            startup.instance_handle, nullptr);
+        ASSERT_NE(handles.loupe_hwnd, nullptr);
+        handles.menu_resource = LoadMenuA(startup.instance_handle, "POPMENU");
+        ASSERT_NE(handles.menu_resource, nullptr);
+        handles.popup_menu = GetSubMenu(handles.menu_resource, 0);
+        ASSERT_NE(handles.popup_menu, nullptr);
     }
 
     void TearDown() override {
         release_engine_buffers();
-        if (menu_resource) DestroyMenu(menu_resource);
-        menu_resource = popup_menu = nullptr;
-        if (loupe_hwnd) DestroyWindow(loupe_hwnd);
-        loupe_hwnd = nullptr;
+        if (handles.menu_resource) DestroyMenu(handles.menu_resource);
+        handles.menu_resource = handles.popup_menu = nullptr;
+        if (handles.loupe_hwnd) DestroyWindow(handles.loupe_hwnd);
+        handles.loupe_hwnd = nullptr;
         pump_messages();
     }
 
     // As the menu command does: the dialog edits a copy, applied after OK.
     INT_PTR run(const std::function<void(HWND)>& edit, int button = IDOK) {
         Settings edited = settings;
-        INT_PTR result = run_modal([&] { return run_options_dialog(loupe_hwnd, &edited); },
+        INT_PTR result = run_modal([&] { return run_options_dialog(handles.loupe_hwnd, &edited); },
                                    [&](HWND dialog) {
                                        edit(dialog);
                                        click(dialog, button);
                                    });
-        if (result == IDOK) apply_settings(loupe_hwnd, edited, SettingsSource::Options);
+        if (result == IDOK) apply_settings(handles.loupe_hwnd, edited, SettingsSource::Options);
         return result;
     }
 
     SIZE window_size() {
         RECT r;
-        GetWindowRect(loupe_hwnd, &r);
+        GetWindowRect(handles.loupe_hwnd, &r);
         return {r.right - r.left, r.bottom - r.top};
     }
     bool has_region() {
         HRGN probe = CreateRectRgn(0, 0, 0, 0);
-        int kind = GetWindowRgn(loupe_hwnd, probe);
+        int kind = GetWindowRgn(handles.loupe_hwnd, probe);
         DeleteObject(probe);
         return kind != ERROR;
     }
@@ -365,10 +366,10 @@ TEST_F(OptionsApply, OkClampsDerivesAndResizes) {
     SIZE window = window_size();
     EXPECT_EQ(window.cx, 45);
     EXPECT_EQ(window.cy, 5);
-    EXPECT_DOUBLE_EQ(loupe_distance, std::sqrt(22.0 * 22.0 + 2.0 * 2.0) + 1 + 2.8);
+    EXPECT_DOUBLE_EQ(geometry.loupe_distance, std::sqrt(22.0 * 22.0 + 2.0 * 2.0) + 1 + 2.8);
     EXPECT_EQ(capture_buffer_size.cx, 44);
     EXPECT_EQ(capture_buffer_size.cy, 4);
-    EXPECT_NE(GetWindowLongA(loupe_hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_NE(GetWindowLongA(handles.loupe_hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
 TEST_F(OptionsApply, TypedSizesAreBoundedBeforeBuffersAreMade) {
@@ -395,7 +396,7 @@ TEST_F(OptionsApply, CancelChangesNothing) {
     SIZE size_before = window_size();
     HBITMAP capture_before = capture_bitmap, source_before = source_bitmap,
             zoom_before = zoom_bitmap;
-    UINT item_before = GetMenuState(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND);
+    UINT item_before = GetMenuState(handles.popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND);
     INT_PTR result = run(
         [](HWND dialog) {
             set_field(dialog, IDC_OPT_WIDTH, "99");
@@ -412,7 +413,7 @@ TEST_F(OptionsApply, CancelChangesNothing) {
     EXPECT_EQ(capture_bitmap, capture_before);
     EXPECT_EQ(source_bitmap, source_before);
     EXPECT_EQ(zoom_bitmap, zoom_before);
-    EXPECT_EQ(GetMenuState(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND), item_before);
+    EXPECT_EQ(GetMenuState(handles.popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND), item_before);
     EXPECT_FALSE(has_region());
 }
 
@@ -480,16 +481,16 @@ TEST_F(OptionsApply, LayeredCaptureClearsAndGraysTheClickThroughItem) {
     settings.loupe = 1;
     settings.addhole = 1;
     create_engine_buffers();
-    CheckMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_CHECKED);
-    EnableMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_ENABLED);
-    SetWindowLongA(loupe_hwnd, GWL_EXSTYLE,
-                   GetWindowLongA(loupe_hwnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+    CheckMenuItem(handles.popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_CHECKED);
+    EnableMenuItem(handles.popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_ENABLED);
+    SetWindowLongA(handles.loupe_hwnd, GWL_EXSTYLE,
+                   GetWindowLongA(handles.loupe_hwnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
     ASSERT_EQ(run([](HWND dialog) { set_check(dialog, IDC_OPT_LAYERED, true); }), IDOK);
     EXPECT_EQ(settings.layered, 1);
     EXPECT_EQ(settings.addhole, 0);
     EXPECT_FALSE(item_checked(IDM_CLICK_THROUGH));
     EXPECT_TRUE(item_grayed(IDM_CLICK_THROUGH));
-    EXPECT_EQ(GetWindowLongA(loupe_hwnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    EXPECT_EQ(GetWindowLongA(handles.loupe_hwnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
 }
 
 // The check mark mirrors the setting (off: layered capture had cleared it).
@@ -497,8 +498,8 @@ TEST_F(OptionsApply, LiveCopyInGlassModeEnablesTheItemWithItsSetting) {
     settings.loupe = 1;
     settings.layered = 1;
     create_engine_buffers();
-    CheckMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_CHECKED);
-    EnableMenuItem(popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_GRAYED);
+    CheckMenuItem(handles.popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_CHECKED);
+    EnableMenuItem(handles.popup_menu, IDM_CLICK_THROUGH, MF_BYCOMMAND | MF_GRAYED);
     ASSERT_EQ(run([](HWND dialog) { set_check(dialog, IDC_OPT_LAYERED, false); }), IDOK);
     EXPECT_FALSE(item_grayed(IDM_CLICK_THROUGH));
     EXPECT_FALSE(item_checked(IDM_CLICK_THROUGH));
@@ -533,12 +534,14 @@ TEST_F(OptionsApply, SnapshotInGlassModeGetsAScreenSizedCaptureBuffer) {
     create_engine_buffers();
     ASSERT_EQ(run([](HWND dialog) { click(dialog, IDC_OPT_SNAPSHOT); }), IDOK);
     EXPECT_EQ(settings.loupetype, 0);
-    EXPECT_EQ(snapshot_mode, 1);
-    EXPECT_EQ(capture_buffer_size.cx, virtual_screen.right - virtual_screen.left + 3);
-    EXPECT_EQ(capture_buffer_size.cy, virtual_screen.bottom - virtual_screen.top + 3);
+    EXPECT_EQ(geometry.snapshot_mode, 1);
+    EXPECT_EQ(capture_buffer_size.cx,
+              geometry.virtual_screen.right - geometry.virtual_screen.left + 3);
+    EXPECT_EQ(capture_buffer_size.cy,
+              geometry.virtual_screen.bottom - geometry.virtual_screen.top + 3);
 
     ASSERT_EQ(run([](HWND dialog) { click(dialog, IDC_OPT_PEEP); }), IDOK);
-    EXPECT_EQ(snapshot_mode, 0);
+    EXPECT_EQ(geometry.snapshot_mode, 0);
     EXPECT_EQ(capture_buffer_size.cx, settings.size.x + 3);
 }
 

@@ -62,9 +62,9 @@ TEST_F(CaptureTest, DirectCopyHoldsTheAreaWithOneMarginLeftAndTopTwoRightAndBott
         SCOPED_TRACE(testing::Message() << "loupe " << loupe);
         settings.loupe = loupe;
         settings.layered = 0;
-        layered_supported = 1;
+        startup.layered_supported = 1;
         fill_capture_with_pattern(40, 40, 1000, 1000); // stale content
-        capture_origin = {200 + 50, 150 + 40};
+        tick_memory.capture_origin = {200 + 50, 150 + 40};
         capture_tick_area(loupe_);
         EXPECT_EQ(0, block_mismatches(50 - 1, 40 - 1, 200, 150));
         EXPECT_EQ(pattern(50 + 18, 40 + 18), GetPixel(capture_dc, 19, 19)); // the cursor pixel
@@ -74,13 +74,13 @@ TEST_F(CaptureTest, DirectCopyHoldsTheAreaWithOneMarginLeftAndTopTwoRightAndBott
 TEST_F(CaptureTest, DirectCopyLeavesDarkGrayWhereTheScreenIsNot) {
     const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
     ForeignPatternWindow top_left(0, 0, 100, 100);
-    capture_origin = {-10, -5};
+    tick_memory.capture_origin = {-10, -5};
     capture_tick_area(loupe_);
     EXPECT_EQ(0, block_mismatches(-11, -6, 0, 0));
     EXPECT_EQ(kDarkGray, GetPixel(capture_dc, 0, 0));
 
     ForeignPatternWindow bottom_right(screen_w - 100, screen_h - 100, 100, 100);
-    capture_origin = {screen_w - 20, screen_h - 30};
+    tick_memory.capture_origin = {screen_w - 20, screen_h - 30};
     capture_tick_area(loupe_);
     EXPECT_EQ(0, block_mismatches(80 - 1, 70 - 1, screen_w - 100, screen_h - 100));
     EXPECT_EQ(kDarkGray, GetPixel(capture_dc, 39, 39));
@@ -94,10 +94,10 @@ TEST_F(CaptureTest, SnapshotStrategyKeepsTheBuffer) {
         int layered_supported, layered;
     };
     for (Case c : {Case{0, 0}, Case{1, 1}}) {
-        layered_supported = c.layered_supported;
+        startup.layered_supported = c.layered_supported;
         settings.layered = c.layered;
         fill_capture_with_pattern(40, 40, 1000, 1000);
-        capture_origin = {250, 190};
+        tick_memory.capture_origin = {250, 190};
         capture_tick_area(loupe_);
         EXPECT_EQ(pattern(1000, 1000), GetPixel(capture_dc, 0, 0));
         EXPECT_EQ(pattern(1019, 1019), GetPixel(capture_dc, 19, 19));
@@ -107,15 +107,15 @@ TEST_F(CaptureTest, SnapshotStrategyKeepsTheBuffer) {
 TEST_F(CaptureTest, SnapshotHoldsTheVirtualScreenAtOneOneWithDarkGrayMargins) {
     ForeignPatternWindow below(300, 200, 120, 80);
     // virtual_screen is the system's, as the reset read it.
-    const int vw = virtual_screen.right - virtual_screen.left;
-    const int vh = virtual_screen.bottom - virtual_screen.top;
+    const int vw = geometry.virtual_screen.right - geometry.virtual_screen.left;
+    const int vh = geometry.virtual_screen.bottom - geometry.virtual_screen.top;
     recreate_capture_buffer(vw + 3, vh + 3);
     take_screen_snapshot();
     int wrong = 0;
     for (int y = 0; y < 80; ++y)
         for (int x = 0; x < 120; ++x)
-            if (GetPixel(capture_dc, 300 + x - virtual_screen.left + 1,
-                         200 + y - virtual_screen.top + 1) != pattern(x, y))
+            if (GetPixel(capture_dc, 300 + x - geometry.virtual_screen.left + 1,
+                         200 + y - geometry.virtual_screen.top + 1) != pattern(x, y))
                 ++wrong;
     EXPECT_EQ(0, wrong);
     for (int y = 0; y < vh + 3; y += 7) {
@@ -135,7 +135,7 @@ class PeepWindowTest : public CaptureTest {
         CaptureTest::SetUp();
         settings.loupe = 1;
         settings.loupetype = 1;
-        layered_supported = 0;
+        startup.layered_supported = 0;
     }
     // Window region of the loupe, or null when it has none.
     HRGN window_region() {
@@ -150,7 +150,7 @@ class PeepWindowTest : public CaptureTest {
 
 TEST_F(PeepWindowTest, RectangularLoupeGetsNoRegionBackAfterTheCopy) {
     settings.maruwin = {0, 0};
-    capture_origin = {600 + 40, 400 + 40};
+    tick_memory.capture_origin = {600 + 40, 400 + 40};
     capture_tick_area(loupe_);
     EXPECT_EQ(nullptr, window_region());
 }
@@ -166,7 +166,7 @@ TEST_F(PeepWindowTest, RoundLoupeGetsItsEllipseBackEvenWhenTheHoleCornersStickOu
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     const int w = zoomed_size.x + 4, h = zoomed_size.y + 4;
     set_round_region(loupe_);
-    capture_origin = {600 + 2, 400 + 2};
+    tick_memory.capture_origin = {600 + 2, 400 + 2};
     capture_tick_area(loupe_);
     HRGN region = window_region();
     ASSERT_NE(nullptr, region);
@@ -181,7 +181,7 @@ TEST_F(PeepWindowTest, RoundLoupeIsNotPaintedBlackByTheCopy) {
     set_round_region(loupe_);
     ShowWindow(loupe_, SW_SHOWNOACTIVATE);
     ASSERT_TRUE(wait_until([&] { return screen_pixel(657, 457) == kLoupeColour; }));
-    capture_origin = {100, 100}; // the hole lies far from the loupe
+    tick_memory.capture_origin = {100, 100}; // the hole lies far from the loupe
     capture_tick_area(loupe_);
     EXPECT_EQ(kLoupeColour, screen_pixel(657, 457));
 }
@@ -192,10 +192,10 @@ TEST_F(PeepWindowTest, CopiesWhatIsUnderTheLoupeThroughTheHole) {
     ShowWindow(loupe_, SW_SHOWNOACTIVATE);
     ASSERT_TRUE(wait_until([&] { return screen_pixel(657, 457) == kLoupeColour; }));
     // Cursor at the loupe's centre: the area is entirely under the loupe.
-    capture_origin = {600 + 57 - 18, 400 + 57 - 18};
+    tick_memory.capture_origin = {600 + 57 - 18, 400 + 57 - 18};
     capture_tick_area(loupe_);
-    EXPECT_EQ(0,
-              block_mismatches(capture_origin.x - 1 - 500, capture_origin.y - 1 - 300, 500, 300));
+    EXPECT_EQ(0, block_mismatches(tick_memory.capture_origin.x - 1 - 500,
+                                  tick_memory.capture_origin.y - 1 - 300, 500, 300));
     EXPECT_EQ(nullptr, window_region());
 }
 
@@ -235,8 +235,8 @@ class ShowLoupeTest : public CaptureTest {
         saved_count_ = cursor_display_count();
     }
     void TearDown() override {
-        if (tooltip_hwnd) DestroyWindow(tooltip_hwnd);
-        tooltip_hwnd = nullptr;
+        if (tooltip_state.tooltip_hwnd) DestroyWindow(tooltip_state.tooltip_hwnd);
+        tooltip_state.tooltip_hwnd = nullptr;
         set_cursor_display_count(saved_count_);
         CaptureTest::TearDown();
     }
@@ -255,13 +255,13 @@ TEST_F(ShowLoupeTest, MagnifyingGlassModeHidesTheCursorExactlyWhileShown) {
         set_cursor_display_count(c.before);
         show_loupe(loupe_, 1);
         EXPECT_EQ(c.shown, cursor_display_count());
-        EXPECT_EQ(1, loupe_shown);
+        EXPECT_EQ(1, presence.loupe_shown);
         EXPECT_TRUE(IsWindowVisible(loupe_));
         show_loupe(loupe_, 1); // already shown: nothing changes
         EXPECT_EQ(c.shown, cursor_display_count());
         show_loupe(loupe_, 0);
         EXPECT_EQ(c.hidden, cursor_display_count());
-        EXPECT_EQ(0, loupe_shown);
+        EXPECT_EQ(0, presence.loupe_shown);
         EXPECT_FALSE(IsWindowVisible(loupe_));
         show_loupe(loupe_, 0);
         EXPECT_EQ(c.hidden, cursor_display_count());
@@ -285,7 +285,7 @@ TEST_F(ShowLoupeTest, NormalModeLeavesTheCursorAndTheFocusAlone) {
 }
 
 TEST_F(ShowLoupeTest, TooltipFollowsTheLoupeOnlyWhenPointInformationIsOn) {
-    tooltip_hwnd = create_recording_tooltip();
+    tooltip_state.tooltip_hwnd = create_recording_tooltip();
     settings.ttdisp = 1;
     show_loupe(loupe_, 1);
     show_loupe(loupe_, 1);
@@ -293,33 +293,33 @@ TEST_F(ShowLoupeTest, TooltipFollowsTheLoupeOnlyWhenPointInformationIsOn) {
     ASSERT_EQ(2u, track_messages.size());
     EXPECT_EQ(1u, track_messages[0].active);
     EXPECT_EQ(0u, track_messages[1].active);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(&tool_info), track_messages[0].tool);
-    EXPECT_EQ(0, tip_active);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(&tooltip_state.tool_info), track_messages[0].tool);
+    EXPECT_EQ(0, presence.tip_active);
 
     // Off: neither the tooltip nor tip_active is touched.
     settings.ttdisp = 0;
     track_messages.clear();
-    tip_active = 1;
+    presence.tip_active = 1;
     show_loupe(loupe_, 1);
     show_loupe(loupe_, 0);
     EXPECT_TRUE(track_messages.empty());
-    EXPECT_EQ(1, tip_active);
+    EXPECT_EQ(1, presence.tip_active);
 
     // On without a tooltip window: the state still follows.
-    DestroyWindow(tooltip_hwnd);
-    tooltip_hwnd = nullptr;
+    DestroyWindow(tooltip_state.tooltip_hwnd);
+    tooltip_state.tooltip_hwnd = nullptr;
     settings.ttdisp = 1;
     show_loupe(loupe_, 1);
-    EXPECT_EQ(1, tip_active);
+    EXPECT_EQ(1, presence.tip_active);
     show_loupe(loupe_, 0);
-    EXPECT_EQ(0, tip_active);
+    EXPECT_EQ(0, presence.tip_active);
 }
 
 TEST_F(ShowLoupeTest, SnapshotIsTakenWhileTheLoupeIsStillHidden) {
     settings.loupe = 1;
-    snapshot_mode = 1;
-    virtual_screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    recreate_capture_buffer(virtual_screen.right + 3, virtual_screen.bottom + 3);
+    geometry.snapshot_mode = 1;
+    geometry.virtual_screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    recreate_capture_buffer(geometry.virtual_screen.right + 3, geometry.virtual_screen.bottom + 3);
     auto below = std::make_unique<ForeignPatternWindow>(550, 350, 250, 250);
     // The loupe stands over the pattern; the snapshot must show the pattern.
     show_loupe(loupe_, 1);
@@ -330,7 +330,8 @@ TEST_F(ShowLoupeTest, SnapshotIsTakenWhileTheLoupeIsStillHidden) {
     // below the loupe, not the loupe itself.
     show_loupe(loupe_, 0);
     EXPECT_TRUE(wait_until([&] { return screen_pixel(657, 457) == pattern(107, 107); }));
-    FillRect(capture_dc, &virtual_screen, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FillRect(capture_dc, &geometry.virtual_screen,
+             static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     show_loupe(loupe_, 1);
     EXPECT_EQ(pattern(57, 57), GetPixel(capture_dc, 607 + 1, 407 + 1));
 

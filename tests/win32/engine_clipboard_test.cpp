@@ -149,9 +149,9 @@ TEST_F(ClipboardTest, ImageEqualsTheLoupesInsideWithoutFrameOrMarker) {
         if (c.glass) {
             // Magnifying-glass mode from a snapshot: the area is read at the
             // cursor's place inside a screen-sized buffer.
-            snapshot_mode = 1;
-            virtual_screen = {-30, 0, 170, 120};
-            capture_origin = {40, 50};
+            geometry.snapshot_mode = 1;
+            geometry.virtual_screen = {-30, 0, 170, 120};
+            tick_memory.capture_origin = {40, 50};
             recreate_capture_buffer(203, 123);
             fill_capture_with_pattern(203, 123, -70, -50);
         }

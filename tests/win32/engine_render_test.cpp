@@ -140,9 +140,9 @@ TEST_F(RenderTest, ReadsTheBlockAtTheGivenSourceOffset) {
     // A snapshot-sized capture buffer: the block of the cursor area starts at
     // (capture_origin - virtual_screen) inside it.
     settings.loupe = 1;
-    snapshot_mode = 1;
-    virtual_screen = {-20, -10, 80, 90};
-    capture_origin = {5, 12};
+    geometry.snapshot_mode = 1;
+    geometry.virtual_screen = {-20, -10, 80, 90};
+    tick_memory.capture_origin = {5, 12};
     const POINT source = image_source_origin();
     ASSERT_EQ(25, source.x);
     ASSERT_EQ(22, source.y);

@@ -13,14 +13,15 @@ void LoupeWindowTest::SetUp() {
     reset_runtime_state();
     ASSERT_FALSE(folder_.path().empty());
     std::snprintf(settings_path, sizeof(settings_path), "%s", folder_.file("brisvane.ini").c_str());
-    std::snprintf(help_path, sizeof(help_path), "%s", folder_.file("brisvane.chm").c_str());
+    std::snprintf(startup.help_path, sizeof(startup.help_path), "%s",
+                  folder_.file("brisvane.chm").c_str());
     reset_settings();
     load_settings(); // no file: every default
-    instance_handle = GetModuleHandleA(nullptr);
+    startup.instance_handle = GetModuleHandleA(nullptr);
     static bool registered = register_loupe_class();
     ASSERT_TRUE(registered);
     read_screen_metrics();
-    layered_supported = detect_layered_support();
+    startup.layered_supported = detect_layered_support();
     set_cursor_display_count(0); // the pointer shown, whatever the last test left
 }
 

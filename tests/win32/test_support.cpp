@@ -62,21 +62,12 @@ void reset_settings() {
 }
 
 void reset_runtime_state() {
-    loupe_hwnd = nullptr;
-    loupe_shown = 0;
-    toggle_on = 0;
-    first_tick = 1;
-    tip_active = 0;
-    snapshot_mode = 0;
-    last_cursor_pos = {-1, -1};
-    full_refresh_due = false;
-    still_ticks = -1;
-    toggle_latch = 0;
-    copy_latch = 0;
-    capture_origin = {0, 0};
-    tooltip_hwnd = nullptr;
-    tool_info = {};
-    layered_supported = 1;
+    handles = {};
+    presence = {};
+    tick_memory = {};
+    geometry = {};
+    tooltip_state = {};
+    startup.layered_supported = 1;
     system_metric = GetSystemMetrics;
     read_cursor_pos = GetCursorPos;
     read_screen_metrics(); // as start-up reads it
@@ -112,10 +103,10 @@ void create_engine_buffers() {
         recreate_source_buffer(nullptr, settings.size.x, settings.size.y);
     }
     if (settings.smooth) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
-    light_frame_pen = CreatePen(PS_SOLID, 1, 0x00FFF8F8);
-    gray_frame_pen = CreatePen(PS_SOLID, 1, 0x00808080);
-    light_round_pen = CreatePen(PS_SOLID, 1, 0x00FAF0F0);
-    dark_round_pen = CreatePen(PS_SOLID, 2, 0x008C8080);
+    handles.light_frame_pen = CreatePen(PS_SOLID, 1, 0x00FFF8F8);
+    handles.gray_frame_pen = CreatePen(PS_SOLID, 1, 0x00808080);
+    handles.light_round_pen = CreatePen(PS_SOLID, 1, 0x00FAF0F0);
+    handles.dark_round_pen = CreatePen(PS_SOLID, 2, 0x008C8080);
 }
 
 void release_engine_buffers() {
@@ -127,18 +118,19 @@ void release_engine_buffers() {
     capture_bitmap = nullptr;
     capture_bits = nullptr;
     capture_buffer_size = {0, 0};
-    for (HPEN* pen : {&light_frame_pen, &gray_frame_pen, &light_round_pen, &dark_round_pen}) {
+    for (HPEN* pen : {&handles.light_frame_pen, &handles.gray_frame_pen, &handles.light_round_pen,
+                      &handles.dark_round_pen}) {
         if (*pen) DeleteObject(*pen);
         *pen = nullptr;
     }
 }
 
 bool item_checked(UINT id) {
-    return (GetMenuState(popup_menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    return (GetMenuState(handles.popup_menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
 bool item_grayed(UINT id) {
-    return (GetMenuState(popup_menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    return (GetMenuState(handles.popup_menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
 namespace {
