@@ -86,7 +86,7 @@ int run_demo(const char* exe, const char* out_dir) {
         return 1;
     }
     HWND loupe = run.loupe();
-    wait_until([&] { return IsWindowVisible(loupe) != 0; }, 3000);
+    wait_until([&] { return IsWindowVisible(loupe) != 0; });
 
     // Along the large title, then over the small text.
     demo.walk({{140, 160},
@@ -111,7 +111,7 @@ int run_demo(const char* exe, const char* out_dir) {
         demo.shoot(true);
         demo.shoot(true);
         hold_keys({VK_ESCAPE}, 60);
-        wait_until([&] { return visible_top_windows(run.pid(), "#32768").empty(); }, 2000);
+        wait_until([&] { return visible_top_windows(run.pid(), "#32768").empty(); });
     } else {
         std::fprintf(stderr, "demo: the tray menu did not open\n");
     }
@@ -129,7 +129,7 @@ int run_demo(const char* exe, const char* out_dir) {
               false);
 
     DWORD code = 1;
-    if (!run.exit_by_menu(5000, &code) || code != 0) {
+    if (!run.exit_by_menu(kPatience, &code) || code != 0) {
         std::fprintf(stderr, "demo: the program did not exit cleanly\n");
         demo.ok = false;
     }
@@ -139,9 +139,9 @@ int run_demo(const char* exe, const char* out_dir) {
     ProductRun smooth(exe);
     if (smooth.launch("[option]\nsmooth=2\nmagnify=600\n")) {
         move_pointer(150, 160);
-        wait_until([&] { return IsWindowVisible(smooth.loupe()) != 0; }, 3000);
+        wait_until([&] { return IsWindowVisible(smooth.loupe()) != 0; });
         demo.walk({{150, 160}, {250, 170}, {350, 165}, {128, 580}, {224, 600}}, true);
-        if (!smooth.exit_by_menu(5000, &code) || code != 0) {
+        if (!smooth.exit_by_menu(kPatience, &code) || code != 0) {
             std::fprintf(stderr, "demo: the smoothing run did not exit cleanly\n");
             demo.ok = false;
         }

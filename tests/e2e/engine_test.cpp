@@ -79,14 +79,12 @@ TEST_F(Engine, GlassModePeepWindowOnWindowsNt4) {
 
     // Outside the moment of a copy the window has its normal outline: no
     // region for the rectangular loupe.
-    EXPECT_TRUE(wait_until(
-        [&] {
-            HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-            int kind = GetWindowRgn(loupe_, rgn);
-            DeleteObject(rgn);
-            return kind == ERROR;
-        },
-        2000));
+    EXPECT_TRUE(wait_until([&] {
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        int kind = GetWindowRgn(loupe_, rgn);
+        DeleteObject(rgn);
+        return kind == ERROR;
+    }));
 
     // Under Wine the hole shows what lies beneath only after the windows
     // below have repainted, which a copy 1 ms later does not wait for; so
@@ -106,12 +104,12 @@ TEST_F(Engine, NormallyHiddenShowsOnlyWhileTheHotkeyIsHeld) {
     // The default hotkey is Ctrl alone, pressed on the X side (see
     // docs/testing.md on modifiers sent with SendInput).
     ASSERT_TRUE(xdotool("keydown ctrl"));
-    bool shown = wait_until([&] { return IsWindowVisible(loupe_) != 0; }, 2000);
-    bool placed = shown && loupe_at(loupe_, 511, 411, 115, 115, 1000);
+    bool shown = wait_until([&] { return IsWindowVisible(loupe_) != 0; });
+    bool placed = shown && loupe_at(loupe_, 511, 411);
     xdotool("keyup ctrl");
     EXPECT_TRUE(shown) << "holding Ctrl did not show the loupe";
     EXPECT_TRUE(placed) << describe(window_rect(loupe_));
-    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe_); }, 2000))
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe_); }))
         << "releasing Ctrl did not hide the loupe";
 }
 
@@ -127,7 +125,7 @@ TEST_F(Rules, RuleOfTypeHiddenHidesTheLoupeOverItsWindowClass) {
     EXPECT_TRUE(loupe_at(loupe_, 211, 211));
 
     ASSERT_TRUE(move_pointer(500, 400)); // over the picture: the rule says "normally hidden"
-    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe_); }, 2000))
+    EXPECT_TRUE(wait_until([&] { return !IsWindowVisible(loupe_); }))
         << "the rule for the picture's class did not hide the loupe";
     EXPECT_TRUE(holds_for([&] { return !IsWindowVisible(loupe_); }, 300));
 

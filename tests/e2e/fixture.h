@@ -21,7 +21,7 @@ constexpr int kScreenWidth = 1024, kScreenHeight = 768;
 // Waits until the loupe is shown with its window at (x, y) and w x h; a
 // failure says where it is instead.
 inline ::testing::AssertionResult loupe_at(HWND loupe, int x, int y, int w = kDefaultWindow,
-                                           int h = kDefaultWindow, DWORD timeout = 3000) {
+                                           int h = kDefaultWindow, DWORD timeout = kPatience) {
     if (wait_until(
             [&] { return IsWindowVisible(loupe) && same_rect(window_rect(loupe), x, y, w, h); },
             timeout))

@@ -98,7 +98,7 @@ LoupeLayout layout_around(int x, int y, const RECT& unpredictable) {
             bad = loupe_mismatches(last, layout, &report);
             return bad == 0;
         },
-        3000, 50);
+        kPatience, 50);
     if (shot) *shot = std::move(last);
     if (bad == 0) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << bad << " pixels differ:" << report;

@@ -42,7 +42,7 @@ int loupe_mismatches(const Grab& g, const LoupeLayout& layout, std::string* repo
 // top-left pixel 18 pixels up and left of the pointer.
 LoupeLayout layout_around(int x, int y, const RECT& unpredictable = RECT{0, 0, 0, 0});
 
-// Waits (3 s at most) until the loupe's pixels match the prediction. A
+// Waits (kPatience at most) until the loupe's pixels match the prediction. A
 // failure counts and describes the differences in the last grab, which is
 // also handed out in *shot when asked for.
 ::testing::AssertionResult loupe_shows(HWND loupe, const LoupeLayout& layout, Grab* shot = nullptr);

@@ -112,24 +112,22 @@ TestPicture::TestPicture(std::vector<Patch> patches, bool demo_text)
     : patches_(std::move(patches)), demo_text_(demo_text) {
     created_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = CreateThread(nullptr, 0, thread_main, this, 0, &thread_id_);
-    if (!thread_ || WaitForSingleObject(created_, 10000) != WAIT_OBJECT_0 || !window_) return;
+    if (!thread_ || WaitForSingleObject(created_, kPatience) != WAIT_OBJECT_0 || !window_) return;
     if (demo_text_) {
         ready_ = true;
         return;
     }
     // The picture counts as shown once its pixels read back from the screen,
     // away from the patches.
-    ready_ = wait_until(
-        [] {
-            const int xs[] = {3, 300, 700, 1000}, ys[] = {5, 380, 700};
-            for (int y : ys)
-                for (int x : xs) {
-                    RECT r{x, y, x + 1, y + 1};
-                    if (grab_screen(r).at(x, y) != colour(x, y)) return false;
-                }
-            return true;
-        },
-        5000);
+    ready_ = wait_until([] {
+        const int xs[] = {3, 300, 700, 1000}, ys[] = {5, 380, 700};
+        for (int y : ys)
+            for (int x : xs) {
+                RECT r{x, y, x + 1, y + 1};
+                if (grab_screen(r).at(x, y) != colour(x, y)) return false;
+            }
+        return true;
+    });
 }
 
 TestPicture::~TestPicture() {

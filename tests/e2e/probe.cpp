@@ -238,7 +238,7 @@ bool xdotool(const std::string& args) {
         return false;
     if (!wait_until(
             [&] { return GetFileAttributesA(windows_path.c_str()) != INVALID_FILE_ATTRIBUTES; },
-            5000, 5))
+            kPatience, 5))
         return false;
     char status[16] = "";
     FILE* f = std::fopen(windows_path.c_str(), "rb");
@@ -272,7 +272,7 @@ static void move_once(int x, int y) {
 
 bool move_pointer(int x, int y) {
     // Trusted once it has held longer than Wine's 100 ms resynchronisation.
-    constexpr DWORD kStable = 150, kResend = 400, kTimeout = 3000;
+    constexpr DWORD kStable = 150, kResend = 400;
     move_once(x, y);
     const DWORD start = GetTickCount();
     DWORD last_move = start, on_target_since = 0;
@@ -292,7 +292,7 @@ bool move_pointer(int x, int y) {
                 last_move = now;
             }
         }
-        if (now - start >= kTimeout) return false;
+        if (now - start >= kPatience) return false;
         Sleep(5);
     }
 }

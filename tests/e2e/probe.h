@@ -11,9 +11,15 @@
 
 namespace e2e {
 
+// How long a wait for something that must happen may last. Generous: on a
+// busy machine the program, Wine or the X server can lag for seconds, and a
+// wait ends as soon as its condition holds.
+constexpr DWORD kPatience = 15000;
+
 // Polls cond every step_ms until it holds or timeout_ms has passed; returns
 // the last result. The only way the suite waits for the product.
-bool wait_until(const std::function<bool()>& cond, DWORD timeout_ms, DWORD step_ms = 10);
+bool wait_until(const std::function<bool()>& cond, DWORD timeout_ms = kPatience,
+                DWORD step_ms = 10);
 
 // Watches cond for the whole period and returns false as soon as it fails.
 bool holds_for(const std::function<bool()>& cond, DWORD period_ms, DWORD step_ms = 10);
@@ -30,7 +36,8 @@ std::vector<HWND> top_windows(DWORD pid, const char* cls);
 std::vector<HWND> visible_top_windows(DWORD pid, const char* cls);
 // Waits for a visible top-level window of process pid of class cls (and with
 // that title when one is given). Returns it, or null when none came in time.
-HWND wait_window(DWORD pid, const char* cls, const char* title = nullptr, DWORD timeout_ms = 3000);
+HWND wait_window(DWORD pid, const char* cls, const char* title = nullptr,
+                 DWORD timeout_ms = kPatience);
 std::string class_of(HWND w);
 std::string title_of(HWND w);
 RECT window_rect(HWND w);
@@ -89,7 +96,7 @@ bool empty_clipboard();
 // Waits until the clipboard's sequence number differs from before and has
 // then stayed the same for quiet_ms, without opening the clipboard (opening
 // it while the program copies makes the program's OpenClipboard fail).
-bool wait_clipboard_settled(DWORD before, DWORD timeout_ms, DWORD quiet_ms = 300);
+bool wait_clipboard_settled(DWORD before, DWORD timeout_ms = kPatience, DWORD quiet_ms = 300);
 // The CF_DIB block on the clipboard, or an empty vector.
 std::vector<uint8_t> clipboard_dib();
 

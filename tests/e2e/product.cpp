@@ -164,7 +164,7 @@ bool ProductRun::shut_down() {
     if (!pi_.hProcess) return true;
     DWORD code = 1;
     if (!running()) return wait_exit(0, &code) && code == 0;
-    if (exit_by_menu(3000, &code) || close_window(3000, &code)) return code == 0;
+    if (exit_by_menu(kPatience, &code) || close_window(kPatience, &code)) return code == 0;
     TerminateProcess(pi_.hProcess, 1);
     WaitForSingleObject(pi_.hProcess, 5000);
     return false;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/probe.h"
+
 namespace e2e {
 
 class ProductRun {
@@ -38,7 +40,7 @@ class ProductRun {
 
     // Waits for the loupe window: a top-level window of class BRISVANE_CLASS
     // of this process. Returns it, or null when none appeared in time.
-    HWND wait_loupe(DWORD timeout_ms = 5000);
+    HWND wait_loupe(DWORD timeout_ms = kPatience);
     HWND loupe() const { return loupe_; }
 
     // Waits for the process to end; true with its exit code when it did.

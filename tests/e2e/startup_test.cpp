@@ -33,7 +33,7 @@ TEST_F(Startup, FreshStartMakesOneLayeredToolWindowOfDefaultSize) {
 
     EXPECT_FALSE(run_.ini_exists()) << "start-up alone must not write brisvane.ini";
     DWORD code = 1;
-    ASSERT_TRUE(run_.close_window(5000, &code)) << "WM_CLOSE did not end the program";
+    ASSERT_TRUE(run_.close_window(kPatience, &code)) << "WM_CLOSE did not end the program";
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(run_.ini_exists()) << "Alt+F4 or a task manager's close saves as the exit does";
 }
@@ -66,7 +66,7 @@ TEST_F(Startup, JapaneseExecutableNameKeepsTheSettingsBesideIt) {
     ASSERT_NO_FATAL_FAILURE(launch(run, "[option]\nsize=37,37\nmagnify=150\n"));
     EXPECT_EQ(client_size(run.loupe()).cx, 59) << "the settings beside the program were not read";
     DWORD code = 1;
-    ASSERT_TRUE(run.exit_by_menu(5000, &code));
+    ASSERT_TRUE(run.exit_by_menu(kPatience, &code));
     // Saved over the file it read: all keys, the read ones kept.
     std::string ini = run.read_ini(), magnify, interval;
     EXPECT_TRUE(ini_value(ini, "option", "interval", &interval)) << "not saved beside it:\n" << ini;
@@ -96,28 +96,25 @@ TEST_F(Startup, SecondCopyExitsAtOnceAndBringsTheFirstForward) {
     ASSERT_NE(other.patch(0), nullptr);
 
     ASSERT_NO_FATAL_FAILURE(launch());
-    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(loupe_) != 0; }, 3000))
+    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(loupe_) != 0; }))
         << "the first tick should show the loupe (visible=1)";
 
     // The loupe's own activation may still be on its way: insist until our
     // window has kept the foreground for a moment.
     HWND mine = other.patch(0);
-    ASSERT_TRUE(wait_until(
-        [&] {
-            if (GetForegroundWindow() != mine) SetForegroundWindow(mine);
-            return holds_for([&] { return GetForegroundWindow() == mine; }, 200);
-        },
-        3000))
-        << "could not move the foreground away from the loupe";
+    ASSERT_TRUE(wait_until([&] {
+        if (GetForegroundWindow() != mine) SetForegroundWindow(mine);
+        return holds_for([&] { return GetForegroundWindow() == mine; }, 200);
+    })) << "could not move the foreground away from the loupe";
 
     ProductRun second;
     ASSERT_TRUE(second.prepared());
     ASSERT_TRUE(second.start());
     DWORD code = 1;
-    ASSERT_TRUE(second.wait_exit(5000, &code)) << "the second copy kept running";
+    ASSERT_TRUE(second.wait_exit(kPatience, &code)) << "the second copy kept running";
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(top_windows(second.pid(), nullptr).empty());
-    EXPECT_TRUE(wait_until([&] { return GetForegroundWindow() == loupe_; }, 2000))
+    EXPECT_TRUE(wait_until([&] { return GetForegroundWindow() == loupe_; }))
         << "the running copy was not brought to the foreground";
     EXPECT_TRUE(run_.running());
 }
@@ -135,7 +132,7 @@ TEST_F(Startup, WindowsNt4GetsNoLayeredStyle) {
         ASSERT_TRUE(reporter.prepared());
         ASSERT_TRUE(reporter.start("--report-version"));
         DWORD major = 0;
-        ASSERT_TRUE(reporter.wait_exit(10000, &major));
+        ASSERT_TRUE(reporter.wait_exit(kPatience, &major));
         ASSERT_EQ(major, 4u) << "Wine did not apply the per-program version";
     }
     ASSERT_NO_FATAL_FAILURE(launch());

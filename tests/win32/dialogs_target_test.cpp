@@ -348,12 +348,12 @@ class ForeignWindow {
     ForeignWindow() {
         ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         thread_ = CreateThread(nullptr, 0, run, this, 0, &thread_id_);
-        WaitForSingleObject(ready_, 5000);
+        wait_for_object(ready_);
     }
     ~ForeignWindow() {
         if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
         PostThreadMessageA(thread_id_, WM_QUIT, 0, 0);
-        WaitForSingleObject(thread_, 5000);
+        wait_for_object(thread_);
         CloseHandle(thread_);
         CloseHandle(ready_);
     }

@@ -16,6 +16,7 @@
 namespace dialog_tests {
 
 using test_support::pump_messages;
+using test_support::wait_for_object;
 using test_support::wait_until;
 
 // Calls open() (which shows a modal dialog); as soon as the dialog is up,
@@ -23,7 +24,7 @@ using test_support::wait_until;
 // is ended with kAbandoned after timeout_ms so a failing test cannot hang.
 constexpr INT_PTR kAbandoned = 99;
 INT_PTR run_modal(const std::function<INT_PTR()>& open, const std::function<void(HWND)>& drive,
-                  DWORD timeout_ms = 5000);
+                  DWORD timeout_ms = test_support::kPatience);
 // The same for the modal dialog of a template and its procedure, without owner.
 INT_PTR run_modal(const char* template_name, DLGPROC procedure,
                   const std::function<void(HWND)>& drive, LPARAM init = 0);

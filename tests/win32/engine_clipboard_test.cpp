@@ -197,7 +197,7 @@ class ClipboardHolder {
   public:
     ClipboardHolder() {
         thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
-        holds_ = WaitForSingleObject(opened_, 5000) == WAIT_OBJECT_0 && opened_clipboard_;
+        holds_ = wait_for_object(opened_) && opened_clipboard_;
     }
     ~ClipboardHolder() {
         release();
@@ -211,7 +211,7 @@ class ClipboardHolder {
     void release() {
         if (!thread_) return;
         SetEvent(release_);
-        WaitForSingleObject(thread_, 5000);
+        wait_for_object(thread_);
         CloseHandle(thread_);
         thread_ = nullptr;
     }
@@ -222,7 +222,7 @@ class ClipboardHolder {
         HWND window = create_popup(0, 0, 10, 10, false);
         self->opened_clipboard_ = OpenClipboard(window) != FALSE;
         SetEvent(self->opened_);
-        WaitForSingleObject(self->release_, 10000);
+        WaitForSingleObject(self->release_, INFINITE);
         if (self->opened_clipboard_) CloseClipboard();
         DestroyWindow(window);
         return 0;

@@ -204,7 +204,7 @@ ForeignPatternWindow::ForeignPatternWindow(int x, int y, int width, int height)
     : x_(x), y_(y), width_(width), height_(height) {
     created_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = CreateThread(nullptr, 0, run, this, 0, &thread_id_);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(created_, 5000));
+    EXPECT_TRUE(wait_for_object(created_));
     const bool shown = wait_until([&] {
         return screen_pixel(x + 1, y + 2) == pattern(1, 2) &&
                screen_pixel(x + width - 2, y + height - 3) == pattern(width - 2, height - 3);
@@ -214,7 +214,7 @@ ForeignPatternWindow::ForeignPatternWindow(int x, int y, int width, int height)
 
 ForeignPatternWindow::~ForeignPatternWindow() {
     PostThreadMessageA(thread_id_, WM_QUIT, 0, 0);
-    WaitForSingleObject(thread_, 5000);
+    wait_for_object(thread_);
     CloseHandle(thread_);
     CloseHandle(created_);
 }
@@ -247,6 +247,10 @@ bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms) {
         if (GetTickCount() - start > timeout_ms) return false;
         Sleep(10);
     }
+}
+
+bool wait_for_object(HANDLE object, DWORD timeout_ms) {
+    return wait_until([&] { return WaitForSingleObject(object, 0) == WAIT_OBJECT_0; }, timeout_ms);
 }
 
 COLORREF screen_pixel(int x, int y) {

@@ -97,10 +97,19 @@ class ForeignPatternWindow {
     DWORD thread_id_ = 0;
 };
 
+// How long a wait for something that must happen may last. Generous: on a
+// busy machine a thread, a repaint or a timer can lag for seconds, and a
+// wait ends as soon as its condition holds.
+constexpr DWORD kPatience = 20000;
+
 // Dispatches pending messages of this thread.
 void pump_messages();
 // Pumps messages until the condition holds or the deadline passes.
-bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms = 3000);
+bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms = kPatience);
+// Waits for an event or a thread's end, pumping messages meanwhile: the other
+// thread may first send a message to a window of this one (activation,
+// ownership) and would wait for us as we wait for it.
+bool wait_for_object(HANDLE object, DWORD timeout_ms = kPatience);
 // 0x00BBGGRR of the screen pixel (x, y), read from the desktop window's DC.
 COLORREF screen_pixel(int x, int y);
 

@@ -31,17 +31,30 @@ wine_prefix_configure() {
 }
 
 wine_session_start() {
-    # A free display number, so parallel sessions do not meet.
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    export DISPLAY=":$n"
-    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb itself picks a free display and says which once it accepts
+    # clients. Choosing the number here by looking for its socket file let two
+    # sessions starting together (or one after a server whose files were
+    # already gone) share one screen: each then saw the other's windows,
+    # pointer moves, keys and clipboard.
+    local number_file n=
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
     WINE_XVFB_PID=$!
     local i
-    for i in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+    for i in $(seq 1 400); do
+        if [ "$(wc -l <"$number_file")" -ge 1 ]; then
+            n=$(head -n 1 "$number_file")
+            break
+        fi
+        kill -0 "$WINE_XVFB_PID" 2>/dev/null || break
         sleep 0.05
     done
+    rm -f "$number_file"
+    if [ -z "$n" ]; then
+        echo "Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$n"
     if [ ! -f "$WINEPREFIX/.brisvane-configured" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1
