@@ -1,4 +1,10 @@
 # Cross-compiles the Windows build with mingw-w64 for 32-bit x86.
+#
+# No -march is given, so the compiler's default applies: pentiumpro (i686).
+# The static C and C++ runtime linked into the program is built for it too, so
+# brisvane.exe holds CMOV, FCMOV and FCOMI and needs a Pentium Pro or later;
+# it does not start on a Pentium, Pentium MMX or AMD K6. SSE and later sets
+# stay optional (the smoothing checks for them at run time).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 

@@ -14,8 +14,11 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/resources -
 
 set(win_libs comctl32 gdi32 user32 kernel32 shell32)
 
+# The entry point, and GetThreadId for the runtime (app/thread_id_win.cpp),
+# which must be linked as an object to take the place of the import.
+set(exe_sources ${CMAKE_SOURCE_DIR}/app/main_win.cpp ${CMAKE_SOURCE_DIR}/app/thread_id_win.cpp)
 set(lib_win_sources ${win_sources})
-list(FILTER lib_win_sources EXCLUDE REGEX "/app/main_win\\.cpp$")
+list(REMOVE_ITEM lib_win_sources ${exe_sources})
 add_library(brisvane_winlib STATIC ${pure_sources} ${lib_win_sources})
 target_include_directories(brisvane_winlib PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(brisvane_winlib PUBLIC ${win_libs})
@@ -24,7 +27,7 @@ set(resource_file ${CMAKE_SOURCE_DIR}/resources/brisvane.rc)
 # The files the .rc embeds: a change to them must rebuild the resources.
 set_source_files_properties(${resource_file} PROPERTIES OBJECT_DEPENDS
     "${CMAKE_SOURCE_DIR}/resources/brisvane.manifest;${CMAKE_SOURCE_DIR}/resources/brisvane.ico")
-add_executable(brisvane WIN32 ${CMAKE_SOURCE_DIR}/app/main_win.cpp ${resource_file})
+add_executable(brisvane WIN32 ${exe_sources} ${resource_file})
 target_link_libraries(brisvane PRIVATE brisvane_winlib)
 include(cmake/help.cmake) # brisvane.chm beside the executable
 
@@ -55,7 +58,8 @@ target_link_libraries(gtest_win_main PUBLIC gtest_win)
 file(GLOB win32_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 # The smoothing's exactness checks run here too, on the instruction sets the
 # 32-bit program chooses from.
-list(APPEND win32_test_sources ${CMAKE_SOURCE_DIR}/tests/native/engine_pixels_test.cpp)
+list(APPEND win32_test_sources ${CMAKE_SOURCE_DIR}/tests/native/engine_pixels_test.cpp
+     ${CMAKE_SOURCE_DIR}/app/thread_id_win.cpp)
 add_executable(brisvane_win32_tests ${win32_test_sources} ${resource_file})
 target_link_libraries(brisvane_win32_tests PRIVATE brisvane_winlib gtest_win_main)
 

@@ -65,6 +65,50 @@ static HRGN current_outline(HWND loupe) {
                          window_rect.bottom - window_rect.top + 4);
 }
 
+// How long one capture waits at most for the windows under the peep hole; a
+// window that has not answered by then is copied as it is.
+constexpr DWORD kRepaintWaitMs = 100;
+
+// Waits until the windows under the hole (a screen rectangle) have repainted
+// what it uncovered. They belong to other threads, which repaint when they
+// get to it; until then the screen shows there the loupe's old pixels (or,
+// under Wine, black), which a blind Sleep(1) did not outlast. Reading the
+// screen first makes the new window region reach the display. Then each
+// window below that meets the hole gets a message round trip (its thread has
+// taken the exposure), more while it still has something to paint (a window
+// paints only when its queue is otherwise empty) and one last one, which its
+// thread takes only after that paint. A window shows its drawing once its
+// thread waits for messages again (Wine copies it to the display then), so
+// the processor is yielded once more at the end. Windows of this thread
+// cannot paint before the tick returns.
+static void wait_for_repaint_below(HWND loupe, HDC screen, const RECT& hole) {
+    RECT on_screen;
+    if (!IntersectRect(&on_screen, &hole, &virtual_screen)) return; // nothing will be copied
+    GetPixel(screen, on_screen.left, on_screen.top);
+    const DWORD start = GetTickCount();
+    auto round_trip = [start](HWND window) {
+        const DWORD spent = GetTickCount() - start;
+        DWORD_PTR result;
+        return spent < kRepaintWaitMs &&
+               SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kRepaintWaitMs - spent,
+                                   &result) != 0;
+    };
+    for (HWND below = GetWindow(loupe, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT)) {
+        RECT rect, shared;
+        if (!IsWindowVisible(below) || !GetWindowRect(below, &rect) ||
+            !IntersectRect(&shared, &rect, &on_screen) ||
+            GetWindowThreadProcessId(below, nullptr) == GetCurrentThreadId())
+            continue;
+        if (round_trip(below)) {
+            while (GetUpdateRect(below, nullptr, FALSE) && round_trip(below)) {
+            }
+            round_trip(below);
+        }
+        if (EqualRect(&shared, &on_screen)) break; // it covers the hole: nothing lower shows
+    }
+    Sleep(1);
+}
+
 static void capture_through_peep_hole(HWND loupe, HDC screen, int block_w, int block_h, DWORD rop) {
     HRGN outline = current_outline(loupe);
     POINT corner = {tick_memory.capture_origin.x - 1, tick_memory.capture_origin.y - 1};
@@ -75,7 +119,9 @@ static void capture_through_peep_hole(HWND loupe, HDC screen, int block_w, int b
     CombineRgn(outline, outline, hole, RGN_XOR);
     DeleteObject(hole);
     if (!SetWindowRgn(loupe, outline, TRUE)) DeleteObject(outline); // else the window owns it
-    Sleep(1); // let the windows below repaint the uncovered area
+    const RECT hole_on_screen = {capture_origin.x - 1, capture_origin.y - 1,
+                                 capture_origin.x - 1 + block_w, capture_origin.y - 1 + block_h};
+    wait_for_repaint_below(loupe, screen, hole_on_screen);
     copy_block(screen, block_w, block_h, rop);
     if (loupe_is_round()) {
         // The content is still right: no black fill, which would flicker

@@ -2,10 +2,10 @@
 //
 // engine/smooth_scale.cpp works out the sample positions and weights and
 // walks the block; the loops that touch every value come in three sets, plain
-// C++ (any x86, the x87 unit on i686), SSE2 and AVX, each in its own file and
-// compiled for its instruction set function by function, so that the program
-// itself needs neither -msse2 nor -mavx and still starts on a processor
-// without them. Every set does the same operations in the same order, so
+// C++ (the i686 baseline, on the x87 unit), SSE2 and AVX, each in its own file
+// and compiled for its instruction set function by function, so that the
+// program itself needs neither -msse2 nor -mavx and still starts on a
+// processor without them. Every set does the same operations in the same order, so
 // all give the same bytes.
 //
 // Each vector loop is entered from plain code, and on 32-bit Windows a thread

@@ -28,8 +28,8 @@
 // The loops that touch every value come in three sets (engine/smooth_kernels.h):
 // plain C++, SSE2 and AVX. The widest one the processor and the operating
 // system run is chosen once when the program starts; the 32-bit program is
-// built for any x86, so without the vector sets it would run the plain loops
-// on the x87 unit at a fraction of the speed.
+// built for the i686 baseline (Pentium Pro, no SSE), so without the vector
+// sets it would run the plain loops on the x87 unit at a fraction of the speed.
 //
 // Everything is computed in double precision. The sums are the reference's
 // quantities grouped differently, so they differ from it only in the last

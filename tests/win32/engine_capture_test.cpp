@@ -197,6 +197,12 @@ TEST_F(PeepWindowTest, CopiesWhatIsUnderTheLoupeThroughTheHole) {
     EXPECT_EQ(0, block_mismatches(tick_memory.capture_origin.x - 1 - 500,
                                   tick_memory.capture_origin.y - 1 - 300, 500, 300));
     EXPECT_EQ(nullptr, window_region());
+
+    // A window below that does not answer holds the copy up only briefly.
+    below.stall(2000);
+    const DWORD start = GetTickCount();
+    capture_tick_area(loupe_);
+    EXPECT_LT(GetTickCount() - start, 1000u);
 }
 
 // show_loupe ------------------------------------------------------------------

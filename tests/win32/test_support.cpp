@@ -203,6 +203,7 @@ bool same_region(HRGN a, HRGN b) {
 ForeignPatternWindow::ForeignPatternWindow(int x, int y, int width, int height)
     : x_(x), y_(y), width_(width), height_(height) {
     created_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    stalled_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     thread_ = CreateThread(nullptr, 0, run, this, 0, &thread_id_);
     EXPECT_TRUE(wait_for_object(created_));
     const bool shown = wait_until([&] {
@@ -217,6 +218,12 @@ ForeignPatternWindow::~ForeignPatternWindow() {
     wait_for_object(thread_);
     CloseHandle(thread_);
     CloseHandle(created_);
+    CloseHandle(stalled_);
+}
+
+void ForeignPatternWindow::stall(DWORD ms) {
+    PostThreadMessageA(thread_id_, WM_APP, ms, 0);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(stalled_, 5000));
 }
 
 DWORD WINAPI ForeignPatternWindow::run(void* parameter) {
@@ -225,8 +232,13 @@ DWORD WINAPI ForeignPatternWindow::run(void* parameter) {
     ShowWindow(window, SW_SHOWNOACTIVATE);
     SetEvent(self->created_); // the queue exists now, so WM_QUIT can be posted
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_APP && !msg.hwnd) {
+            SetEvent(self->stalled_);
+            Sleep(static_cast<DWORD>(msg.wParam));
+        }
         DispatchMessageA(&msg);
+    }
     DestroyWindow(window);
     return 0;
 }

@@ -88,11 +88,15 @@ class ForeignPatternWindow {
     ~ForeignPatternWindow();
     ForeignPatternWindow(const ForeignPatternWindow&) = delete;
     ForeignPatternWindow& operator=(const ForeignPatternWindow&) = delete;
+    // Its thread stops taking messages for that long, as a busy program's
+    // does; returns once it has stopped.
+    void stall(DWORD ms);
 
   private:
     static DWORD WINAPI run(void* self);
     int x_, y_, width_, height_;
     HANDLE created_ = nullptr;
+    HANDLE stalled_ = nullptr;
     HANDLE thread_ = nullptr;
     DWORD thread_id_ = 0;
 };
