@@ -83,7 +83,8 @@ constexpr DWORD kRepaintWaitMs = 100;
 // cannot paint before the tick returns.
 static void wait_for_repaint_below(HWND loupe, HDC screen, const RECT& hole) {
     RECT on_screen;
-    if (!IntersectRect(&on_screen, &hole, &virtual_screen)) return; // nothing will be copied
+    if (!IntersectRect(&on_screen, &hole, &geometry.virtual_screen))
+        return; // nothing will be copied
     GetPixel(screen, on_screen.left, on_screen.top);
     const DWORD start = GetTickCount();
     auto round_trip = [start](HWND window) {
@@ -119,8 +120,9 @@ static void capture_through_peep_hole(HWND loupe, HDC screen, int block_w, int b
     CombineRgn(outline, outline, hole, RGN_XOR);
     DeleteObject(hole);
     if (!SetWindowRgn(loupe, outline, TRUE)) DeleteObject(outline); // else the window owns it
-    const RECT hole_on_screen = {capture_origin.x - 1, capture_origin.y - 1,
-                                 capture_origin.x - 1 + block_w, capture_origin.y - 1 + block_h};
+    const RECT hole_on_screen = {tick_memory.capture_origin.x - 1, tick_memory.capture_origin.y - 1,
+                                 tick_memory.capture_origin.x - 1 + block_w,
+                                 tick_memory.capture_origin.y - 1 + block_h};
     wait_for_repaint_below(loupe, screen, hole_on_screen);
     copy_block(screen, block_w, block_h, rop);
     if (loupe_is_round()) {
