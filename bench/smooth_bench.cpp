@@ -13,8 +13,8 @@
 #include <random>
 #include <vector>
 
-#include "engine/gray.h"
-#include "engine/smooth_scale.h"
+#include "pixels/gray.h"
+#include "pixels/smooth_scale.h"
 
 namespace {
 

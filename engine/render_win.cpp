@@ -14,10 +14,10 @@
 // wide.
 #include "engine/render.h"
 
-#include "engine/gray.h"
-#include "engine/smooth_scale.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
+#include "pixels/gray.h"
+#include "pixels/smooth_scale.h"
 #include "settings/settings.h"
 
 POINT image_source_origin() {

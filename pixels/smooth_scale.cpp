@@ -25,11 +25,9 @@
 //     adds are the scarcer unit, and at the default 300 % a group has only
 //     three rows to share them.)
 //
-// The loops that touch every value come in three sets (engine/smooth_kernels.h):
-// plain C++, SSE2 and AVX. The widest one the processor and the operating
-// system run is chosen once when the program starts; the 32-bit program is
-// built for any x86, so without the vector sets it would run the plain loops
-// on the x87 unit at a fraction of the speed.
+// The loops that touch every value come in three sets (pixels/smooth_kernels.h):
+// plain C++, SSE2 and AVX; each call runs the set that pixels/pixel_path.h
+// names.
 //
 // Everything is computed in double precision. The sums are the reference's
 // quantities grouped differently, so they differ from it only in the last
@@ -42,7 +40,7 @@
 // The slack is far above that noise (about 1e-13 here) and far below the
 // smallest true fraction of a bilinear value (1 / (W * H)), so it only mends
 // such bytes; where the two versions differ, the fast one is one higher.
-#include "engine/smooth_scale.h"
+#include "pixels/smooth_scale.h"
 
 #include <atomic>
 #include <cstddef>
@@ -53,8 +51,8 @@
 #include <emmintrin.h> // every x86-64 processor has SSE2
 #endif
 
-#include "engine/cpu_features.h"
-#include "engine/smooth_kernels.h"
+#include "pixels/pixel_path.h"
+#include "pixels/smooth_kernels.h"
 
 namespace {
 
@@ -150,24 +148,13 @@ const SmoothKernels plain_kernels = {plain_widen_row,           plain_bilinear_c
 
 namespace {
 
-const SmoothKernels* kernels_of(SmoothPath path) {
+const SmoothKernels& kernels_of(PixelPath path) {
     switch (path) {
-    case SmoothPath::avx: return &avx_kernels;
-    case SmoothPath::sse2: return &sse2_kernels;
-    default: return &plain_kernels;
+    case PixelPath::avx: return avx_kernels;
+    case PixelPath::sse2: return sse2_kernels;
+    default: return plain_kernels;
     }
 }
-
-SmoothPath widest_path() {
-    if (cpu_has_avx()) return SmoothPath::avx;
-    if (cpu_has_sse2()) return SmoothPath::sse2;
-    return SmoothPath::plain;
-}
-
-// Asked once, when the program starts: the paint then only follows a pointer.
-const SmoothPath machine_path = widest_path();
-SmoothPath active_path = machine_path;
-const SmoothKernels* active = kernels_of(machine_path);
 
 // All work buffers of one call come out of one block of memory, cut into
 // pieces that each start on a 32-byte boundary. The block is kept for the
@@ -417,7 +404,7 @@ template <typename Group> void for_each_row_group(const int* index, int h, Group
 // Taps and Slots as for plan: <1, 2> bilinear, <4, 4> bicubic.
 template <int Taps, int Slots>
 void scale(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
-    const SmoothKernels& kern = *active;
+    const SmoothKernels& kern = kernels_of(pixel_path());
     bool grown;
     Scratch scratch(scratch_size<Taps, Slots>(cw, w, h, kern.paired_weights), &grown);
     Work k = plan_for<Taps, Slots>(&scratch, grown, cw, ch, w, h, kern);
@@ -451,20 +438,6 @@ void scale(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, in
 
 double bicubic_weight(double t) {
     return cubic_kernel(t);
-}
-
-SmoothPath smooth_scale_path() {
-    return active_path;
-}
-
-bool smooth_scale_path_available(SmoothPath path) {
-    return path <= machine_path;
-}
-
-void smooth_scale_force_path(SmoothPath path) {
-    if (!smooth_scale_path_available(path)) return;
-    active_path = path;
-    active = kernels_of(path);
 }
 
 void smooth_scale(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst, int w,

@@ -7,8 +7,9 @@
 #include <random>
 #include <vector>
 
-#include "engine/gray.h"
-#include "engine/smooth_scale.h"
+#include "pixels/gray.h"
+#include "pixels/pixel_path.h"
+#include "pixels/smooth_scale.h"
 
 namespace {
 
@@ -55,14 +56,14 @@ Block random_block(int cw, int ch, unsigned seed) {
 // The tests that check smooth_scale's bytes run once on each instruction set
 // this machine offers, forced one at a time.
 template <typename Body> void for_each_path(Body body) {
-    const SmoothPath start = smooth_scale_path();
-    for (SmoothPath path : {SmoothPath::plain, SmoothPath::sse2, SmoothPath::avx}) {
-        if (!smooth_scale_path_available(path)) continue;
+    const PixelPath start = pixel_path();
+    for (PixelPath path : {PixelPath::plain, PixelPath::sse2, PixelPath::avx}) {
+        if (!pixel_path_available(path)) continue;
         SCOPED_TRACE(testing::Message() << "instruction set " << int(path));
-        smooth_scale_force_path(path);
+        force_pixel_path(path);
         body();
     }
-    smooth_scale_force_path(start);
+    force_pixel_path(start);
 }
 
 Image scale(Block& b, int w, int h, int mode, bool reference) {

@@ -20,22 +20,6 @@ void smooth_scale(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint
 void smooth_scale_reference(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst,
                             int w, int h, int mode);
 
-// The instruction sets smooth_scale can run on, narrowest first. All give
-// the same bytes.
-enum class SmoothPath { plain, sse2, avx };
-
-// The set smooth_scale uses (and convert_to_gray, which has plain and SSE2
-// loops): the widest that this processor and operating system run, chosen
-// once when the program starts.
-SmoothPath smooth_scale_path();
-
-// Whether this machine runs `path` (plain and every narrower set always).
-bool smooth_scale_path_available(SmoothPath path);
-
-// For the tests and the benchmark, never the program: from now on use `path`
-// if this machine runs it (otherwise nothing changes).
-void smooth_scale_force_path(SmoothPath path);
-
 // Cubic convolution kernel with a = -1: t^3 - 2t^2 + 1 on [0, 1),
 // -t^3 + 5t^2 - 8t + 4 on [1, 2), 0 beyond. t is never negative.
 double bicubic_weight(double t);
