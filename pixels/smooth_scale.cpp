@@ -219,8 +219,8 @@ class Scratch {
     template <typename T> static size_t size_of(size_t count) {
         return (count * sizeof(T) + 31) & ~static_cast<size_t>(31);
     }
-    // Without memory for it, ok() is false and there is no kept block (nor a
-    // kept plan) any more.
+    // Without memory for it, ok() is false. A kept block too small for this
+    // call is gone either way, and the plan made in it with it.
     explicit Scratch(size_t bytes) : kept_(!kept_in_use.test_and_set(std::memory_order_acquire)) {
         char* base;
         if (kept_) {
