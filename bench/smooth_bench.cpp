@@ -13,8 +13,8 @@
 #include <random>
 #include <vector>
 
-#include "engine/gray.h"
-#include "engine/smooth_scale.h"
+#include "pixels/gray.h"
+#include "pixels/smooth_scale.h"
 
 namespace {
 
@@ -53,9 +53,9 @@ void output_rate(benchmark::State& state, double pixels) {
         benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-using ScaleFn = void (*)(const uint8_t*, int, int, int, int, uint8_t*, int, int, int);
-
-void run_scale(benchmark::State& state, ScaleFn fn, int mode) {
+// fn: smooth_scale or smooth_scale_reference (the reference cannot fail and
+// returns nothing).
+template <typename Scale> void run_scale(benchmark::State& state, Scale fn, int mode) {
     const Case& c = kCases[state.range(0)];
     const int w = c.cw * c.magnify / 100, h = c.ch * c.magnify / 100;
     const std::vector<uint8_t> src =

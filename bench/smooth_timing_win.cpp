@@ -16,9 +16,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/cpu_features.h"
-#include "engine/gray.h"
-#include "engine/smooth_scale.h"
+#include "pixels/cpu_features.h"
+#include "pixels/gray.h"
+#include "pixels/pixel_path.h"
+#include "pixels/smooth_scale.h"
 
 namespace {
 
@@ -64,8 +65,8 @@ template <typename Call> double best_time(Call call, int batches, double batch_s
     return best;
 }
 
-const char* path_name(SmoothPath path) {
-    return path == SmoothPath::plain ? "plain" : path == SmoothPath::sse2 ? "sse2" : "avx";
+const char* path_name(PixelPath path) {
+    return path == PixelPath::plain ? "plain" : path == PixelPath::sse2 ? "sse2" : "avx";
 }
 
 } // namespace
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
     const double batch_seconds = argc > 2 ? std::atof(argv[2]) : 0.005;
     const int only_case = argc > 3 ? std::atoi(argv[3]) : -1; // for profiling one case
     std::printf("cpu sse2=%d avx=%d\n", cpu_has_sse2() ? 1 : 0, cpu_has_avx() ? 1 : 0);
-    const SmoothPath paths[] = {SmoothPath::plain, SmoothPath::sse2, SmoothPath::avx};
+    const PixelPath paths[] = {PixelPath::plain, PixelPath::sse2, PixelPath::avx};
     for (int c = 0; c < static_cast<int>(sizeof kCases / sizeof kCases[0]); ++c) {
         if (only_case >= 0 && c != only_case) continue;
         const Case& k = kCases[c];
@@ -86,9 +87,9 @@ int main(int argc, char** argv) {
         // The gray conversion runs on the capture block whatever the zoom.
         const int bw = k.cw + 3, bh = k.ch + 3;
         std::vector<uint8_t> bits = random_bytes(static_cast<size_t>((3 * bw + 3) & ~3) * bh);
-        for (SmoothPath path : paths) {
-            if (!smooth_scale_path_available(path)) continue;
-            smooth_scale_force_path(path);
+        for (PixelPath path : paths) {
+            if (!pixel_path_available(path)) continue;
+            force_pixel_path(path);
             for (int mode : {1, 2}) {
                 const double t = best_time(
                     [&] { smooth_scale(src.data(), 0, 0, k.cw, k.ch, dst.data(), w, h, mode); },
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
                 std::printf("%s %s %d %.1f\n", mode == 2 ? "bicubic" : "bilinear", path_name(path),
                             c, w * static_cast<double>(h) / t / 1e6);
             }
-            if (path == SmoothPath::avx) continue; // the gray conversion has no AVX loop
+            if (path == PixelPath::avx) continue; // the gray conversion has no AVX loop
             const double t =
                 best_time([&] { convert_to_gray(bits.data(), bw, bh, (3 * bw + 3) & ~3); }, batches,
                           batch_seconds);

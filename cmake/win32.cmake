@@ -58,7 +58,7 @@ target_link_libraries(gtest_win_main PUBLIC gtest_win)
 file(GLOB win32_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 # The smoothing's exactness checks run here too, on the instruction sets the
 # 32-bit program chooses from.
-list(APPEND win32_test_sources ${CMAKE_SOURCE_DIR}/tests/native/engine_pixels_test.cpp
+list(APPEND win32_test_sources ${CMAKE_SOURCE_DIR}/tests/native/pixels_test.cpp
      ${CMAKE_SOURCE_DIR}/app/thread_id_win.cpp)
 add_executable(brisvane_win32_tests ${win32_test_sources} ${resource_file})
 target_link_libraries(brisvane_win32_tests PRIVATE brisvane_winlib gtest_win_main)

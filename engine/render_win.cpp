@@ -11,13 +11,14 @@
 // direct pixel work therefore checks the actual buffer sizes first and falls
 // back to a plain StretchBlt rather than write past the end of a bitmap that
 // is too small, or read rows with the wrong stride out of one that is too
-// wide.
+// wide. The smoothing itself can fail for want of memory to work in, and
+// falls back the same way.
 #include "engine/render.h"
 
-#include "engine/gray.h"
-#include "engine/smooth_scale.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
+#include "pixels/gray.h"
+#include "pixels/smooth_scale.h"
 #include "settings/settings.h"
 
 POINT image_source_origin() {
@@ -66,10 +67,11 @@ void render_magnified(HDC target, int tx, int ty, int w, int h, HDC source, int 
     GdiFlush(); // the copy must have landed before the pixels are touched
     if (gray) convert_to_gray(source_bits, block_w, block_h, dib24_stride(block_w));
 
-    if (!smooth || !zoom_buffer_fits(w, h)) {
+    // The smoothing fails, writing nothing, when it finds no memory to work in.
+    if (!smooth || !zoom_buffer_fits(w, h) ||
+        !smooth_scale(source_bits, 0, 0, cw, ch, zoom_bits, w, h, settings.smooth)) {
         StretchBlt(target, tx, ty, w, h, source_dc, 1, 1, cw, ch, SRCCOPY);
         return;
     }
-    smooth_scale(source_bits, 0, 0, cw, ch, zoom_bits, w, h, settings.smooth);
     BitBlt(target, tx, ty, w, h, zoom_dc, 0, 0, SRCCOPY);
 }

@@ -7,12 +7,13 @@ set -eu
 cd "${ROOT_DIR:-$(dirname "$0")/../..}"
 
 declare -A allowed=(
-    [app]="dialogs engine loupe settings platform resources"
-    [dialogs]="engine loupe settings platform resources"
-    [engine]="loupe settings platform resources"
-    [loupe]="settings platform"
-    [settings]="platform"
+    [app]="dialogs engine loupe settings platform pixels resources"
+    [dialogs]="engine loupe settings platform pixels resources"
+    [engine]="loupe settings platform pixels resources"
+    [loupe]="settings platform pixels"
+    [settings]="platform pixels"
     [platform]=""
+    [pixels]=""
     [resources]=""
 )
 

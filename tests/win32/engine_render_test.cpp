@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "engine/render.h"
-#include "engine/smooth_scale.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
+#include "pixels/pixel_path.h"
+#include "pixels/smooth_scale.h"
 #include "settings/settings.h"
 #include "tests/win32/test_support.h"
 
@@ -266,14 +267,14 @@ TEST(SmoothScaleStack, VectorPathsRealignAMisalignedStack) {
     std::vector<uint8_t> src(static_cast<size_t>((3 * 37 + 12) & ~3) * 40);
     for (size_t i = 0; i < src.size(); ++i)
         src[i] = static_cast<uint8_t>(i * 7919 >> 3);
-    const SmoothPath start = smooth_scale_path();
+    const PixelPath start = pixel_path();
     void* handler = AddVectoredExceptionHandler(1, end_misaligned_thread);
-    for (SmoothPath path : {SmoothPath::sse2, SmoothPath::avx}) {
-        if (!smooth_scale_path_available(path)) continue;
+    for (PixelPath path : {PixelPath::sse2, PixelPath::avx}) {
+        if (!pixel_path_available(path)) continue;
         for (int mode : {1, 2}) {
             SCOPED_TRACE(testing::Message() << "path " << int(path) << " mode " << mode);
             std::vector<uint8_t> expected(static_cast<size_t>((3 * 111 + 3) & ~3) * 111, 0);
-            smooth_scale_force_path(path);
+            force_pixel_path(path);
             smooth_scale(src.data(), 0, 0, 37, 37, expected.data(), 111, 111, mode);
             MisalignedCall call{mode, &src, std::vector<uint8_t>(expected.size(), 0), 0};
             HANDLE thread = CreateThread(nullptr, 0, misaligned_thread, &call, 0, nullptr);
@@ -288,7 +289,7 @@ TEST(SmoothScaleStack, VectorPathsRealignAMisalignedStack) {
         }
     }
     RemoveVectoredExceptionHandler(handler);
-    smooth_scale_force_path(start);
+    force_pixel_path(start);
 }
 
 } // namespace

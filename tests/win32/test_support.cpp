@@ -2,7 +2,7 @@
 
 #include "loupe/buffers.h"
 #include "loupe/state.h"
-#include "engine/gray.h"
+#include "pixels/gray.h"
 #include "settings/rules.h"
 #include "settings/settings.h"
 

@@ -1,4 +1,4 @@
-#include "engine/cpu_features.h"
+#include "pixels/cpu_features.h"
 
 #include <cpuid.h>
 

@@ -1,6 +1,6 @@
 // The inner loops of smooth_scale, one set per instruction set.
 //
-// engine/smooth_scale.cpp works out the sample positions and weights and
+// pixels/smooth_scale.cpp works out the sample positions and weights and
 // walks the block; the loops that touch every value come in three sets, plain
 // C++ (the i686 baseline, on the x87 unit), SSE2 and AVX, each in its own file
 // and compiled for its instruction set function by function, so that the

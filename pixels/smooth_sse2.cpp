@@ -1,12 +1,12 @@
 // The SSE2 loops of smooth_scale: two doubles per instruction. Every function
 // here is compiled for SSE2 by its own attribute; the i686 program runs them
-// only on processors that have it (see smooth_scale.cpp).
+// only on processors that have it (see pixel_path.cpp).
 #include <emmintrin.h>
 
 #include <cstddef>
 
-#include "engine/smooth_kernels.h"
-#include "engine/smooth_store.h"
+#include "pixels/smooth_kernels.h"
+#include "pixels/smooth_store.h"
 
 // Helpers, inlined into the entry points.
 #define SSE2 __attribute__((target("sse2")))

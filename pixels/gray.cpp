@@ -1,17 +1,17 @@
 // Gray conversion of the smoothing source block (after the optional
 // inversion, which the copy into the block already did).
 //
-// Two loops with the same bytes: plain C++ and SSE2, on the instruction set
-// that the smoothing uses (chosen once when the program starts, see
-// smooth_scale.cpp). The SSE2 loop does sixteen pixels at a time; at the
-// default 40 x 40 block it takes about two thirds of the plain loop's time.
-#include "engine/gray.h"
+// Two loops with the same bytes: plain C++ and SSE2, the latter wherever
+// pixels/pixel_path.h names SSE2 or wider. The SSE2 loop does sixteen pixels
+// at a time; at the default 40 x 40 block it takes about two thirds of the
+// plain loop's time.
+#include "pixels/gray.h"
 
 #include <emmintrin.h>
 
 #include <cstddef>
 
-#include "engine/smooth_scale.h"
+#include "pixels/pixel_path.h"
 
 uint8_t gray_value(uint8_t red, uint8_t green, uint8_t blue) {
     return static_cast<uint8_t>((76u * red + 150u * green + 30u * blue) >> 8);
@@ -95,7 +95,7 @@ convert_rows_sse2(uint8_t* bits, int width, int height, int stride) {
 } // namespace
 
 void convert_to_gray(uint8_t* bits, int width, int height, int stride) {
-    if (smooth_scale_path() != SmoothPath::plain) {
+    if (pixel_path() != PixelPath::plain) {
         convert_rows_sse2(bits, width, height, stride);
         return;
     }

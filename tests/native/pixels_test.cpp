@@ -1,14 +1,17 @@
 // Smoothing and gray conversion of the capture block.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <numeric>
 #include <random>
 #include <vector>
 
-#include "engine/gray.h"
-#include "engine/smooth_scale.h"
+#include "pixels/gray.h"
+#include "pixels/pixel_path.h"
+#include "pixels/smooth_scale.h"
 
 namespace {
 
@@ -55,14 +58,14 @@ Block random_block(int cw, int ch, unsigned seed) {
 // The tests that check smooth_scale's bytes run once on each instruction set
 // this machine offers, forced one at a time.
 template <typename Body> void for_each_path(Body body) {
-    const SmoothPath start = smooth_scale_path();
-    for (SmoothPath path : {SmoothPath::plain, SmoothPath::sse2, SmoothPath::avx}) {
-        if (!smooth_scale_path_available(path)) continue;
+    const PixelPath start = pixel_path();
+    for (PixelPath path : {PixelPath::plain, PixelPath::sse2, PixelPath::avx}) {
+        if (!pixel_path_available(path)) continue;
         SCOPED_TRACE(testing::Message() << "instruction set " << int(path));
-        smooth_scale_force_path(path);
+        force_pixel_path(path);
         body();
     }
-    smooth_scale_force_path(start);
+    force_pixel_path(start);
 }
 
 Image scale(Block& b, int w, int h, int mode, bool reference) {
@@ -379,18 +382,35 @@ TEST(SmoothScale, KeptPlanFollowsEveryChange) {
     // changes one of them, the last equals the first (so the next set starts
     // on the sizes the previous one ended with, in a block that a larger call
     // has already grown), and every image must still match the reference.
+    // A call that finds no memory to work in writes nothing and reports it,
+    // and the kept block and its plan are gone: the call after it, on the
+    // sizes of the one before, has to plan again in a new block.
     struct Call {
         int cw, ch, w, h, mode;
+        bool no_memory; // every request for work memory is refused
     };
-    const Call calls[] = {{37, 37, 111, 111, 2}, {37, 37, 111, 111, 1}, {37, 37, 111, 112, 1},
-                          {37, 38, 111, 112, 1}, {38, 38, 111, 112, 1}, {38, 38, 112, 112, 1},
-                          {38, 38, 112, 112, 2}, {74, 74, 222, 222, 2}, {37, 37, 111, 111, 2}};
+    const Call calls[] = {
+        {37, 37, 111, 111, 2, false},  {37, 37, 111, 111, 1, false}, {37, 37, 111, 112, 1, false},
+        {37, 38, 111, 112, 1, false},  {38, 38, 111, 112, 1, false}, {38, 38, 112, 112, 1, false},
+        {38, 38, 112, 112, 2, false},  {74, 74, 222, 222, 2, false}, {37, 37, 111, 111, 2, false},
+        {99, 99, 1584, 1584, 2, true}, {37, 37, 111, 111, 2, false}};
     for_each_path([&] {
         for (const Call& c : calls) {
             SCOPED_TRACE(testing::Message() << c.cw << "x" << c.ch << " to " << c.w << "x" << c.h
-                                            << " mode " << c.mode);
+                                            << " mode " << c.mode << " no memory " << c.no_memory);
             Block b = random_block(c.cw, c.ch, 7);
-            const Image fast = scale(b, c.w, c.h, c.mode, false);
+            Image fast(c.w, c.h);
+            smooth_scale_refuse_memory(c.no_memory);
+            const bool done =
+                smooth_scale(b.bits.data(), 0, 0, b.cw, b.ch, fast.bits.data(), c.w, c.h, c.mode);
+            smooth_scale_refuse_memory(false);
+            ASSERT_EQ(done, !c.no_memory);
+            if (!done) {
+                ASSERT_EQ(std::count(fast.bits.begin(), fast.bits.end(), 0xA5),
+                          std::ptrdiff_t(fast.bits.size()))
+                    << "written without memory to work in";
+                continue;
+            }
             const Image ref = scale(b, c.w, c.h, c.mode, true);
             for (size_t i = 0; i < fast.bits.size(); ++i)
                 ASSERT_LE(unsigned(fast.bits[i] - ref.bits[i]), 1u) << "byte " << i;

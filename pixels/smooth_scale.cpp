@@ -25,11 +25,11 @@
 //     adds are the scarcer unit, and at the default 300 % a group has only
 //     three rows to share them.)
 //
-// The loops that touch every value come in three sets (engine/smooth_kernels.h):
-// plain C++, SSE2 and AVX. The widest one the processor and the operating
-// system run is chosen once when the program starts; the 32-bit program is
-// built for the i686 baseline (Pentium Pro, no SSE), so without the vector
-// sets it would run the plain loops on the x87 unit at a fraction of the speed.
+// The loops that touch every value come in three sets (pixels/smooth_kernels.h):
+// plain C++, SSE2 and AVX; each call runs the set that pixels/pixel_path.h
+// names. The 32-bit program is built for the i686 baseline (Pentium Pro, no
+// SSE), so without the vector sets it would run the plain loops on the x87
+// unit at a fraction of the speed.
 //
 // Everything is computed in double precision. The sums are the reference's
 // quantities grouped differently, so they differ from it only in the last
@@ -42,19 +42,20 @@
 // The slack is far above that noise (about 1e-13 here) and far below the
 // smallest true fraction of a bilinear value (1 / (W * H)), so it only mends
 // such bytes; where the two versions differ, the fast one is one higher.
-#include "engine/smooth_scale.h"
+#include "pixels/smooth_scale.h"
 
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <cstdint>
 
 #if defined(__x86_64__)
 #include <emmintrin.h> // every x86-64 processor has SSE2
 #endif
 
-#include "engine/cpu_features.h"
-#include "engine/smooth_kernels.h"
+#include "pixels/pixel_path.h"
+#include "pixels/smooth_kernels.h"
 
 namespace {
 
@@ -150,24 +151,39 @@ const SmoothKernels plain_kernels = {plain_widen_row,           plain_bilinear_c
 
 namespace {
 
-const SmoothKernels* kernels_of(SmoothPath path) {
+const SmoothKernels& kernels_of(PixelPath path) {
     switch (path) {
-    case SmoothPath::avx: return &avx_kernels;
-    case SmoothPath::sse2: return &sse2_kernels;
-    default: return &plain_kernels;
+    case PixelPath::avx: return avx_kernels;
+    case PixelPath::sse2: return sse2_kernels;
+    default: return plain_kernels;
     }
 }
 
-SmoothPath widest_path() {
-    if (cpu_has_avx()) return SmoothPath::avx;
-    if (cpu_has_sse2()) return SmoothPath::sse2;
-    return SmoothPath::plain;
-}
+// Everything one call works with: the rows' sample positions, the columns'
+// taps, and a ring of Slots rows of column sums (see slot()).
+struct Work {
+    int* row_index;
+    double* row_fraction;
+    double* row_weight; // bicubic: the four weights of rows iy - 1 ... iy + 2, per target row
+    ColumnTaps taps;
+    double* wide;  // one widened source row, with room past its end
+    double* sums;  // Slots rows of n values
+    size_t n;      // 3 w rounded up, see below
+    int row_of[4]; // the source row each slot holds, -1 for none
+};
 
-// Asked once, when the program starts: the paint then only follows a pointer.
-const SmoothPath machine_path = widest_path();
-SmoothPath active_path = machine_path;
-const SmoothKernels* active = kernels_of(machine_path);
+// What a plan depends on. The plan of the last call made in the kept block
+// (its sample positions, weights, paired weights and tap offsets) stays there
+// and is reused while these are the same: the loupe changes them only when
+// the user changes a setting, so a paint normally plans nothing.
+struct PlanKey {
+    int cw, ch, w, h, taps;
+    const SmoothKernels* kernels; // the paired weights exist for SSE2 only
+    bool operator==(const PlanKey& o) const {
+        return cw == o.cw && ch == o.ch && w == o.w && h == o.h && taps == o.taps &&
+               kernels == o.kernels;
+    }
+};
 
 // All work buffers of one call come out of one block of memory, cut into
 // pieces that each start on a 32-byte boundary. The block is kept for the
@@ -180,38 +196,55 @@ const SmoothKernels* active = kernels_of(machine_path);
 std::atomic_flag kept_in_use = ATOMIC_FLAG_INIT;
 std::unique_ptr<char[]> kept_block;
 size_t kept_size = 0;
+PlanKey kept_key = {0, 0, 0, 0, 0, nullptr}; // guarded by kept_in_use, like the block
+Work kept_work;
+
+// Where work memory comes from. A block is a few megabytes at the largest
+// sizes the settings allow, and a 32-bit address space can run out of room
+// for it: the call then fails and the paint draws without smoothing, rather
+// than ending the program from inside WM_PAINT.
+bool refuse_memory = false; // for the tests, see smooth_scale_refuse_memory
+char* new_block(size_t bytes) {
+    return refuse_memory ? nullptr : new (std::nothrow) char[bytes];
+}
+
+// Frees the kept block, and with it the plan made in it.
+void drop_kept_block() {
+    kept_block.reset();
+    kept_size = 0;
+    kept_key = {0, 0, 0, 0, 0, nullptr};
+    kept_work = Work{};
+}
 
 class Scratch {
   public:
     template <typename T> static size_t size_of(size_t count) {
         return (count * sizeof(T) + 31) & ~static_cast<size_t>(31);
     }
-    // grown: set when the kept block had to be replaced (what was planned in
-    // it is gone).
-    Scratch(size_t bytes, bool* grown)
-        : kept_(!kept_in_use.test_and_set(std::memory_order_acquire)) {
+    // Without memory for it, ok() is false. A kept block too small for this
+    // call is gone either way, and the plan made in it with it.
+    explicit Scratch(size_t bytes) : kept_(!kept_in_use.test_and_set(std::memory_order_acquire)) {
         char* base;
-        *grown = false;
         if (kept_) {
             if (kept_size < bytes + 32) {
-                kept_block.reset(); // before the new one: at most one at a time
-                kept_block.reset(new char[bytes + 32]);
-                kept_size = bytes + 32;
-                *grown = true;
+                drop_kept_block(); // before the new one: at most one at a time
+                kept_block.reset(new_block(bytes + 32));
+                if (kept_block) kept_size = bytes + 32;
             }
             base = kept_block.get();
         } else {
-            own_.reset(new char[bytes + 32]);
+            own_.reset(new_block(bytes + 32));
             base = own_.get();
         }
         const uintptr_t at = reinterpret_cast<uintptr_t>(base);
-        next_ = base + ((32 - (at & 31)) & 31);
+        next_ = base ? base + ((32 - (at & 31)) & 31) : nullptr;
     }
     ~Scratch() {
         if (kept_) kept_in_use.clear(std::memory_order_release);
     }
     Scratch(const Scratch&) = delete;
     Scratch& operator=(const Scratch&) = delete;
+    bool ok() const { return next_ != nullptr; }
     bool kept() const { return kept_; }
     template <typename T> T* take(size_t count) {
         T* piece = reinterpret_cast<T*>(next_);
@@ -273,19 +306,6 @@ void pair_columns(const int* offset, const double* weight, int w, ColumnPair<Tap
         }
     }
 }
-
-// Everything one call works with: the rows' sample positions, the columns'
-// taps, and a ring of Slots rows of column sums (see slot()).
-struct Work {
-    int* row_index;
-    double* row_fraction;
-    double* row_weight; // bicubic: the four weights of rows iy - 1 ... iy + 2, per target row
-    ColumnTaps taps;
-    double* wide;  // one widened source row, with room past its end
-    double* sums;  // Slots rows of n values
-    size_t n;      // 3 w rounded up, see below
-    int row_of[4]; // the source row each slot holds, -1 for none
-};
 
 // Taps: 1 for bilinear (P(ix) + fx (P(ix + 1) - P(ix)), one weight for a
 // pixel and its right neighbour), 4 for bicubic (columns ix - 1 ...
@@ -354,29 +374,13 @@ template <int Taps, int Slots> size_t scratch_size(int cw, int w, int h, bool pa
            Scratch::size_of<double>(count + 8) + Scratch::size_of<double>(Slots * n);
 }
 
-// What a plan depends on. The plan of the last call made in the kept block
-// (its sample positions, weights, paired weights and tap offsets) stays there
-// and is reused while these are the same: the loupe changes them only when
-// the user changes a setting, so a paint normally plans nothing.
-struct PlanKey {
-    int cw, ch, w, h, taps;
-    const SmoothKernels* kernels; // the paired weights exist for SSE2 only
-    bool operator==(const PlanKey& o) const {
-        return cw == o.cw && ch == o.ch && w == o.w && h == o.h && taps == o.taps &&
-               kernels == o.kernels;
-    }
-};
-PlanKey kept_key = {0, 0, 0, 0, 0, nullptr}; // guarded by kept_in_use, like the block
-Work kept_work;
-
 // The plan for this call: the kept one if it was made for the same key in the
-// block this call uses (a grown block has lost it), otherwise a new one, kept
-// when made in the kept block. The ring of sums starts empty either way.
+// block this call uses (a replaced block has lost it), otherwise a new one,
+// kept when made in the kept block. The ring of sums starts empty either way.
 template <int Taps, int Slots>
-Work plan_for(Scratch* scratch, bool grown, int cw, int ch, int w, int h,
-              const SmoothKernels& kern) {
+Work plan_for(Scratch* scratch, int cw, int ch, int w, int h, const SmoothKernels& kern) {
     const PlanKey key = {cw, ch, w, h, Taps, &kern};
-    if (scratch->kept() && !grown && key == kept_key) {
+    if (scratch->kept() && key == kept_key) {
         Work k = kept_work;
         for (int& r : k.row_of)
             r = -1;
@@ -414,13 +418,14 @@ template <typename Group> void for_each_row_group(const int* index, int h, Group
     }
 }
 
-// Taps and Slots as for plan: <1, 2> bilinear, <4, 4> bicubic.
+// Taps and Slots as for plan: <1, 2> bilinear, <4, 4> bicubic. False, with
+// dst untouched, when there is no memory to work in.
 template <int Taps, int Slots>
-void scale(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
-    const SmoothKernels& kern = *active;
-    bool grown;
-    Scratch scratch(scratch_size<Taps, Slots>(cw, w, h, kern.paired_weights), &grown);
-    Work k = plan_for<Taps, Slots>(&scratch, grown, cw, ch, w, h, kern);
+bool scale(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, int h) {
+    const SmoothKernels& kern = kernels_of(pixel_path());
+    Scratch scratch(scratch_size<Taps, Slots>(cw, w, h, kern.paired_weights));
+    if (!scratch.ok()) return false;
+    Work k = plan_for<Taps, Slots>(&scratch, cw, ch, w, h, kern);
     const int count = 3 * (cw + 3);
     // The column sums of source row r, computed on first use.
     auto row = [&](int r) -> const double* {
@@ -445,6 +450,7 @@ void scale(const uint8_t* block, int ss, int cw, int ch, uint8_t* dst, int w, in
             kern.bicubic_rows(row(iy - 1), row(iy), row(iy + 1), row(iy + 2),
                               k.row_weight + 4 * static_cast<ptrdiff_t>(j), rows, out, sd, 3 * w);
     });
+    return true;
 }
 
 } // namespace
@@ -453,29 +459,17 @@ double bicubic_weight(double t) {
     return cubic_kernel(t);
 }
 
-SmoothPath smooth_scale_path() {
-    return active_path;
-}
-
-bool smooth_scale_path_available(SmoothPath path) {
-    return path <= machine_path;
-}
-
-void smooth_scale_force_path(SmoothPath path) {
-    if (!smooth_scale_path_available(path)) return;
-    active_path = path;
-    active = kernels_of(path);
-}
-
-void smooth_scale(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst, int w,
+bool smooth_scale(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst, int w,
                   int h, int mode) {
-    if (cw < 1 || ch < 1 || w < 1 || h < 1) return;
+    if (cw < 1 || ch < 1 || w < 1 || h < 1) return true;
     const int ss = source_stride(cw);
     const uint8_t* block = src + static_cast<ptrdiff_t>(src_y) * ss + 3 * src_x;
-    if (mode == 2)
-        scale<4, 4>(block, ss, cw, ch, dst, w, h);
-    else
-        scale<1, 2>(block, ss, cw, ch, dst, w, h);
+    if (mode == 2) return scale<4, 4>(block, ss, cw, ch, dst, w, h);
+    return scale<1, 2>(block, ss, cw, ch, dst, w, h);
+}
+
+void smooth_scale_refuse_memory(bool refuse) {
+    refuse_memory = refuse;
 }
 
 void smooth_scale_reference(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst,

@@ -11,8 +11,9 @@
 // (3 * cw + 12) & ~3, read from block position (src_x, src_y) on.
 // dst: w x h pixels, row stride (3 * w + 3) & ~3; every pixel is written.
 // mode 2 = bicubic, any other value = bilinear. Nothing happens when a side
-// is below 1.
-void smooth_scale(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst, int w,
+// is below 1. False, with dst untouched, when the memory to work in could not
+// be had (the caller then shows the block without smoothing).
+bool smooth_scale(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst, int w,
                   int h, int mode);
 
 // The same result computed pixel by pixel, exactly as the formulas read, with
@@ -20,21 +21,9 @@ void smooth_scale(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint
 void smooth_scale_reference(const uint8_t* src, int src_x, int src_y, int cw, int ch, uint8_t* dst,
                             int w, int h, int mode);
 
-// The instruction sets smooth_scale can run on, narrowest first. All give
-// the same bytes.
-enum class SmoothPath { plain, sse2, avx };
-
-// The set smooth_scale uses (and convert_to_gray, which has plain and SSE2
-// loops): the widest that this processor and operating system run, chosen
-// once when the program starts.
-SmoothPath smooth_scale_path();
-
-// Whether this machine runs `path` (plain and every narrower set always).
-bool smooth_scale_path_available(SmoothPath path);
-
-// For the tests and the benchmark, never the program: from now on use `path`
-// if this machine runs it (otherwise nothing changes).
-void smooth_scale_force_path(SmoothPath path);
+// For the tests, never the program: while set, every request for work memory
+// is refused, as when the address space has no room left.
+void smooth_scale_refuse_memory(bool refuse);
 
 // Cubic convolution kernel with a = -1: t^3 - 2t^2 + 1 on [0, 1),
 // -t^3 + 5t^2 - 8t + 4 on [1, 2), 0 beyond. t is never negative.

@@ -1,7 +1,7 @@
 // The AVX loops of smooth_scale: four doubles per instruction. Every function
 // here is compiled for AVX by its own attribute and runs only where the
 // processor has AVX and the operating system saves its registers (see
-// smooth_scale.cpp). The same operations in the same order as the plain and
+// pixel_path.cpp). The same operations in the same order as the plain and
 // SSE2 loops, so the same bytes (vcvtpd2dq rounds to nearest, like the SSE2
 // conversion).
 #include <immintrin.h>
@@ -9,8 +9,8 @@
 #include <cstddef>
 #include <cstring>
 
-#include "engine/smooth_kernels.h"
-#include "engine/smooth_store.h"
+#include "pixels/smooth_kernels.h"
+#include "pixels/smooth_store.h"
 
 // Helpers, inlined into the entry points.
 #define AVX __attribute__((target("avx")))
