@@ -72,14 +72,12 @@ static void run_dialog_sequence(HWND loupe, UINT command) {
     switch (command) {
     case IDM_OPTIONS: result = run_options_dialog(loupe); break;
     case IDM_HOTKEY:
-        result = DialogBoxParamA(instance_handle, "HOTKEYDLG", loupe, hotkey_dialog_proc, 0);
+        result = DialogBoxParamA(instance_handle, IDD_HOTKEY, loupe, hotkey_dialog_proc, 0);
         break;
     case IDM_WINDOW_RULES:
-        result = DialogBoxParamA(instance_handle, "TARGETDLG", loupe, target_dialog_proc, 0);
+        result = DialogBoxParamA(instance_handle, IDD_WINDOW_RULES, loupe, target_dialog_proc, 0);
         break;
-    case IDM_ABOUT:
-        DialogBoxParamA(instance_handle, "ABOUTDLG", loupe, about_dialog_proc, 0);
-        break;
+    case IDM_ABOUT: DialogBoxParamA(instance_handle, IDD_ABOUT, loupe, about_dialog_proc, 0); break;
     default: break;
     }
     if (command != IDM_ABOUT) {

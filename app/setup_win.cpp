@@ -7,6 +7,7 @@
 #include "engine/shape.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
+#include "resources/resource.h"
 
 static void create_pens() {
     light_frame_pen = CreatePen(PS_SOLID, 1, 0xFFF8F8);
@@ -18,7 +19,7 @@ static void create_pens() {
 void setup_loupe_window(HWND loupe) {
     create_pens();
 
-    menu_resource = LoadMenuA(instance_handle, "POPMENU");
+    menu_resource = LoadMenuA(instance_handle, IDR_POPUP_MENU);
     popup_menu = GetSubMenu(menu_resource, 0);
     set_initial_menu_state(loupe);
 

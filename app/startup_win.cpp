@@ -2,6 +2,7 @@
 #include "app/startup.h"
 #include "app/loupe_window.h"
 #include "loupe/state.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
 
 bool register_loupe_class() {
@@ -9,8 +10,8 @@ bool register_loupe_class() {
     window_class.style = CS_DBLCLKS; // the loupe hides on a double click
     window_class.lpfnWndProc = loupe_window_proc;
     window_class.hInstance = instance_handle;
-    window_class.hIcon = LoadIconA(instance_handle, "MYICON");
-    window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    window_class.hIcon = LoadIconA(instance_handle, IDI_APP_ICON);
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     // Hollow: the paint alone decides every pixel, nothing is erased first.
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     window_class.lpszClassName = texts::kWindowClass;
@@ -32,7 +33,7 @@ static void make_layered_loupe_opaque(HWND loupe) {
     using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
     auto set_attributes = reinterpret_cast<SetLayeredAttributes>(
         reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
-    if (set_attributes) set_attributes(loupe, 0, 255, 2 /* LWA_ALPHA */);
+    if (set_attributes) set_attributes(loupe, 0, 255, LWA_ALPHA);
     FreeLibrary(user32);
 }
 

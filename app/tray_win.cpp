@@ -11,6 +11,7 @@
 #include "loupe/buffers.h"
 #include "loupe/state.h"
 #include "platform/message_box.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
 
 // The shell broadcasts this message when it restarts; its number is known
@@ -28,7 +29,7 @@ void add_tray_icon(HWND loupe) {
     if (tray_icon) DestroyIcon(tray_icon);
     // At the system's small-icon size (20, 24, 32 ... pixels at 125-200 %),
     // so the shell shows it crisp instead of scaling a 16 x 16 image.
-    tray_icon = static_cast<HICON>(LoadImageA(instance_handle, "MYICON", IMAGE_ICON,
+    tray_icon = static_cast<HICON>(LoadImageA(instance_handle, IDI_APP_ICON, IMAGE_ICON,
                                               system_metric(SM_CXSMICON),
                                               system_metric(SM_CYSMICON), LR_DEFAULTCOLOR));
     std::memset(&tray_data, 0, sizeof(tray_data));

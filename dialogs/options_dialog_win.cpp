@@ -191,7 +191,7 @@ void apply_options(HWND loupe) {
 }
 
 INT_PTR run_options_dialog(HWND loupe) {
-    INT_PTR result = DialogBoxParamA(instance_handle, "OPTDLG", loupe, options_dialog_proc, 0);
+    INT_PTR result = DialogBoxParamA(instance_handle, IDD_OPTIONS, loupe, options_dialog_proc, 0);
     if (result != IDOK) return result;
     apply_options(loupe);
     return IDOK;

@@ -48,7 +48,7 @@ class HotkeyDialog : public DialogTest {
     }
     HWND open(IntPair hotkey) {
         settings.hotkey = hotkey;
-        open_dialog("HOTKEYDLG", hotkey_dialog_proc);
+        open_dialog(IDD_HOTKEY, hotkey_dialog_proc);
         // Key events go to the foreground thread, which must be this one.
         if (dialog_) {
             SetForegroundWindow(dialog_);
@@ -208,7 +208,7 @@ TEST(HotkeyDialogModal, ResultsAreOneForOkAndTwoForCancel) {
         IntPair hotkey;
     } cases[] = {{IDCANCEL, {17, 0}}, {IDOK, {18, 114}}};
     for (const Case& c : cases) {
-        EXPECT_EQ(run_modal("HOTKEYDLG", hotkey_dialog_proc,
+        EXPECT_EQ(run_modal(IDD_HOTKEY, hotkey_dialog_proc,
                             [&](HWND dialog) {
                                 SetDlgItemTextA(dialog, IDC_HOTKEY_FIELD, "Alt+F3");
                                 click(dialog, c.button);

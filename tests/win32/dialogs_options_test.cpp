@@ -59,7 +59,7 @@ class OptionsDialog : public DialogTest {
         reset_settings();
         reset_runtime_state();
     }
-    HWND open() { return open_dialog("OPTDLG", options_dialog_proc); }
+    HWND open() { return open_dialog(IDD_OPTIONS, options_dialog_proc); }
 };
 
 TEST_F(OptionsDialog, OpensWithTheSettings) {
@@ -107,7 +107,7 @@ TEST_F(OptionsDialog, OpensWithTheSettings) {
 
     // Every arrow gets its range, and is narrowed to three quarters of the
     // width it has in the bare template (same position, same height).
-    HWND bare = create_dialog("OPTDLG", bare_dialog_proc);
+    HWND bare = create_dialog(IDD_OPTIONS, bare_dialog_proc);
     ASSERT_NE(bare, nullptr);
     struct Spin {
         int id, low;
@@ -297,7 +297,7 @@ class OptionsApply : public ::testing::Test {
                                      WS_POPUP, 10, 10, zoomed_size.x + 4, zoomed_size.y + 4,
                                      nullptr, nullptr, instance_handle, nullptr);
         ASSERT_NE(loupe_hwnd, nullptr);
-        menu_resource = LoadMenuA(instance_handle, "POPMENU");
+        menu_resource = LoadMenuA(instance_handle, IDR_POPUP_MENU);
         ASSERT_NE(menu_resource, nullptr);
         popup_menu = GetSubMenu(menu_resource, 0);
         ASSERT_NE(popup_menu, nullptr);
