@@ -89,9 +89,9 @@ static void run_dialog_sequence(HWND loupe, UINT command) {
 
 static void set_visibility_type(int32_t visible) {
     settings.visible = visible;
-    check_item(IDM_VISIBLE_SHOWN, visible == 1);
-    check_item(IDM_VISIBLE_HIDDEN, visible == 2);
-    check_item(IDM_VISIBLE_TOGGLE, visible == 3);
+    check_item(IDM_VISIBLE_SHOWN, visible == kVisibleShown);
+    check_item(IDM_VISIBLE_HIDDEN, visible == kVisibleHidden);
+    check_item(IDM_VISIBLE_TOGGLE, visible == kVisibleToggle);
 }
 
 static void switch_loupe_mode(HWND loupe) {
@@ -169,15 +169,15 @@ bool run_menu_command(HWND loupe, UINT command) {
     case IDM_LOUPE_MODE: switch_loupe_mode(loupe); return true;
     case IDM_POINT_INFO: switch_point_info(); return true;
     case IDM_VISIBLE_SHOWN:
-        set_visibility_type(1);
+        set_visibility_type(kVisibleShown);
         show_loupe(loupe, 1);
         toggle_on = 1;
         return true;
     case IDM_VISIBLE_HIDDEN: // the tick hides the loupe on its next run
-        set_visibility_type(2);
+        set_visibility_type(kVisibleHidden);
         toggle_on = 0;
         return true;
-    case IDM_VISIBLE_TOGGLE: set_visibility_type(3); return true;
+    case IDM_VISIBLE_TOGGLE: set_visibility_type(kVisibleToggle); return true;
     case IDM_HELP: open_help(loupe); return true;
     case IDM_MARKER: toggle_setting(&settings.marker, IDM_MARKER); return true;
     case IDM_CLICK_THROUGH:

@@ -31,10 +31,10 @@ static void on_paint(HWND loupe) {
     EndPaint(loupe, &paint);
 }
 
-// Hides the loupe after a click; with `visible` 1 the tracking stops too, so
+// Hides the loupe after a click; normally shown, the tracking stops too, so
 // it stays hidden until the tray icon or a menu restarts it.
 static void hide_after_click(HWND loupe) {
-    if (settings.visible == 1) stop_tracking(loupe);
+    if (settings.visible == kVisibleShown) stop_tracking(loupe);
     show_loupe(loupe, 0);
     toggle_on = 0;
 }

@@ -99,10 +99,10 @@ void on_tray_notify(HWND loupe, WPARAM, LPARAM lparam) {
     }
     switch (mouse) {
     case WM_LBUTTONUP:
-        if (settings.visible == 3) {
+        if (settings.visible == kVisibleToggle) {
             show_loupe(loupe, loupe_shown ? 0 : 1);
             toggle_on = toggle_on ? 0 : 1;
-        } else if (settings.visible == 1) {
+        } else if (settings.visible == kVisibleShown) {
             start_tracking(loupe); // resumes after a double click stopped it
         }
         break;

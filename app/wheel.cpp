@@ -14,7 +14,7 @@ static bool image_fits(IntPair size, int32_t magnify) {
 int32_t wheel_zoom_step(IntPair size, int32_t magnify, int delta, int32_t smooth,
                         int32_t waddjust) {
     int64_t next = magnify;
-    if (smooth != 0) {
+    if (smooth != kSmoothNone) {
         if (delta <= 0) {
             next = int64_t(magnify) + waddjust;
         } else if (magnify > 100) {

@@ -142,7 +142,7 @@ void narrow_spin(HWND spin, int low) {
 }
 
 void apply_wheel_step_enable(HWND dialog, int smooth_index) {
-    BOOL enable = smooth_index != 0;
+    BOOL enable = smooth_index != kSmoothNone;
     EnableWindow(GetDlgItem(dialog, IDC_OPT_WHEEL_STEP), enable);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_WHEEL_STEP_SPIN), enable);
 }

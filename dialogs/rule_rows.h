@@ -28,7 +28,7 @@ int compare_rule_cells(const char* const a[3], const char* const b[3], int click
 int toggle_sort_direction(uint8_t flags[3], int column);
 
 // Text of the type cell for a stored visibility type: the combo item's text
-// for 1..3; a hand-edited type outside them shows as its number, so that it
+// for each VisibilityType; a hand-edited type outside them shows as its number, so that it
 // survives a round trip through the dialog.
 void rule_type_cell_text(int32_t type, char* out, size_t out_size);
 

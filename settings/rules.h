@@ -9,7 +9,7 @@
 
 struct RuleValue {
     std::string title_pattern;
-    int32_t type; // 1 shown, 2 hidden, 3 toggle; other values kept as they are
+    int32_t type; // a VisibilityType (settings.h); other values kept as they are
 };
 
 // std::string compares through char_traits<char>, which orders bytes as

@@ -42,7 +42,7 @@ TEST(StartupPaths, TooLongForTheBuffersIsRefused) {
 
 static Settings defaults() {
     Settings s = {};
-    s.visible = 1;
+    s.visible = kVisibleShown;
     s.ttdisp = 1;
     s.marker = 1;
     return s;
@@ -57,7 +57,7 @@ TEST(InitialMenuState, ChecksMirrorTheSettings) {
     EXPECT_FALSE(state.loupe_mode);
     EXPECT_FALSE(state.gray || state.invert || state.use_rules);
 
-    s.visible = 2;
+    s.visible = kVisibleHidden;
     s.ttdisp = 0;
     s.marker = 0;
     s.graybmp = 5; // any non-zero value is on
@@ -68,7 +68,7 @@ TEST(InitialMenuState, ChecksMirrorTheSettings) {
     EXPECT_FALSE(state.point_info || state.marker);
     EXPECT_TRUE(state.gray && state.invert && state.use_rules);
 
-    s.visible = 3;
+    s.visible = kVisibleToggle;
     EXPECT_EQ(initial_menu_state(s, 1).visibility_item, IDM_VISIBLE_TOGGLE);
 }
 

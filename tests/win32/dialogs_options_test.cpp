@@ -66,7 +66,7 @@ TEST_F(OptionsDialog, OpensWithTheSettings) {
     settings.size = {41, 31};
     settings.magnify = 300;
     settings.position = {15, 45};
-    settings.smooth = 1;
+    settings.smooth = kSmoothBilinear;
     settings.waddjust = 25;
     settings.maruwin = {1, 0};
     settings.loupetype = 1;
@@ -160,17 +160,17 @@ TEST_F(OptionsDialog, WithoutLayeredSupportTheCheckboxIsOffAndOkStoresZero) {
 }
 
 TEST_F(OptionsDialog, NoSmoothingDisablesTheWheelStep) {
-    settings.smooth = 0;
+    settings.smooth = kSmoothNone;
     HWND dialog = open();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(enabled(dialog, IDC_OPT_WHEEL_STEP));
     EXPECT_FALSE(enabled(dialog, IDC_OPT_WHEEL_STEP_SPIN));
-    select_smoothing(dialog, 2);
+    select_smoothing(dialog, kSmoothBicubic);
     EXPECT_TRUE(enabled(dialog, IDC_OPT_WHEEL_STEP));
     EXPECT_TRUE(enabled(dialog, IDC_OPT_WHEEL_STEP_SPIN));
-    select_smoothing(dialog, 0);
+    select_smoothing(dialog, kSmoothNone);
     EXPECT_FALSE(enabled(dialog, IDC_OPT_WHEEL_STEP));
-    select_smoothing(dialog, 1);
+    select_smoothing(dialog, kSmoothBilinear);
     EXPECT_TRUE(enabled(dialog, IDC_OPT_WHEEL_STEP_SPIN));
 }
 
@@ -236,7 +236,7 @@ TEST_F(OptionsDialog, OkStoresEveryFieldAsTyped) {
     set_field(dialog, IDC_OPT_DISTANCE, "0");
     set_field(dialog, IDC_OPT_ANGLE, "270");
     set_field(dialog, IDC_OPT_WHEEL_STEP, "0");
-    select_smoothing(dialog, 2);
+    select_smoothing(dialog, kSmoothBicubic);
     set_check(dialog, IDC_OPT_LAYERED, true);
     click(dialog, IDC_OPT_PEEP);
     set_check(dialog, IDC_OPT_ROUND_NORMAL, false);
@@ -249,7 +249,7 @@ TEST_F(OptionsDialog, OkStoresEveryFieldAsTyped) {
     EXPECT_EQ(settings.magnify, 50);            // raised only by the apply step
     EXPECT_EQ(settings.position, (IntPair{0, 270}));
     EXPECT_EQ(settings.waddjust, 0);
-    EXPECT_EQ(settings.smooth, 2);
+    EXPECT_EQ(settings.smooth, kSmoothBicubic);
     EXPECT_EQ(settings.layered, 1);
     EXPECT_EQ(settings.loupetype, 1);
     EXPECT_EQ(settings.maruwin, (IntPair{0, 1}));
@@ -263,7 +263,7 @@ TEST_F(OptionsDialog, CancelStoresNothing) {
     ASSERT_NE(dialog, nullptr);
     set_field(dialog, IDC_OPT_WIDTH, "99");
     set_field(dialog, IDC_OPT_MAGNIFY, "700");
-    select_smoothing(dialog, 2);
+    select_smoothing(dialog, kSmoothBicubic);
     click(dialog, IDC_OPT_HEXCOLOR);
     click(dialog, IDCANCEL);
     EXPECT_EQ(std::memcmp(&before, &settings, sizeof settings), 0);
@@ -376,7 +376,7 @@ TEST_F(OptionsApply, TypedSizesAreBoundedBeforeBuffersAreMade) {
 }
 
 TEST_F(OptionsApply, CancelChangesNothing) {
-    settings.smooth = 1;
+    settings.smooth = kSmoothBilinear;
     settings.loupe = 1;
     settings.maruwin = {0, 1};
     create_engine_buffers();
@@ -389,7 +389,7 @@ TEST_F(OptionsApply, CancelChangesNothing) {
         [](HWND dialog) {
             set_field(dialog, IDC_OPT_WIDTH, "99");
             set_field(dialog, IDC_OPT_MAGNIFY, "500");
-            select_smoothing(dialog, 0);
+            select_smoothing(dialog, kSmoothNone);
             set_check(dialog, IDC_OPT_LAYERED, true);
         },
         IDCANCEL);
@@ -406,13 +406,13 @@ TEST_F(OptionsApply, CancelChangesNothing) {
 }
 
 TEST_F(OptionsApply, BilinearToBicubicKeepsTheContextsAndRemakesTheBitmaps) {
-    settings.smooth = 1;
+    settings.smooth = kSmoothBilinear;
     create_engine_buffers();
     HDC zoom_dc_before = zoom_dc, source_dc_before = source_dc;
     HBITMAP zoom_before = zoom_bitmap, source_before = source_bitmap;
     ASSERT_NE(zoom_before, nullptr);
-    ASSERT_EQ(run([](HWND dialog) { select_smoothing(dialog, 2); }), IDOK);
-    EXPECT_EQ(settings.smooth, 2);
+    ASSERT_EQ(run([](HWND dialog) { select_smoothing(dialog, kSmoothBicubic); }), IDOK);
+    EXPECT_EQ(settings.smooth, kSmoothBicubic);
     EXPECT_EQ(zoom_dc, zoom_dc_before);
     EXPECT_EQ(source_dc, source_dc_before);
     EXPECT_NE(zoom_bitmap, nullptr);
@@ -431,7 +431,7 @@ TEST_F(OptionsApply, SmoothingOnMakesTheBuffersAndOffDropsThem) {
     ASSERT_EQ(source_dc, nullptr);
     ASSERT_EQ(run([](HWND dialog) {
                   set_field(dialog, IDC_OPT_WIDTH, "21");
-                  select_smoothing(dialog, 1);
+                  select_smoothing(dialog, kSmoothBilinear);
               }),
               IDOK);
     ASSERT_NE(zoom_dc, nullptr);
@@ -443,7 +443,7 @@ TEST_F(OptionsApply, SmoothingOnMakesTheBuffersAndOffDropsThem) {
     // A DIB section now, so the smoothing code can read its pixels.
     EXPECT_NE(capture_bits, nullptr);
 
-    ASSERT_EQ(run([](HWND dialog) { select_smoothing(dialog, 0); }), IDOK);
+    ASSERT_EQ(run([](HWND dialog) { select_smoothing(dialog, kSmoothNone); }), IDOK);
     EXPECT_EQ(zoom_dc, nullptr);
     EXPECT_EQ(zoom_bitmap, nullptr);
     EXPECT_EQ(source_dc, nullptr);
@@ -451,13 +451,13 @@ TEST_F(OptionsApply, SmoothingOnMakesTheBuffersAndOffDropsThem) {
 }
 
 TEST_F(OptionsApply, GrayKeepsTheSourceBufferWhenSmoothingGoesOff) {
-    settings.smooth = 2;
+    settings.smooth = kSmoothBicubic;
     settings.graybmp = 1;
     create_engine_buffers();
     HDC source_dc_before = source_dc;
     ASSERT_EQ(run([](HWND dialog) {
                   set_field(dialog, IDC_OPT_WIDTH, "51");
-                  select_smoothing(dialog, 0);
+                  select_smoothing(dialog, kSmoothNone);
               }),
               IDOK);
     EXPECT_EQ(zoom_dc, nullptr);

@@ -110,7 +110,7 @@ void create_engine_buffers() {
     if (settings.graybmp || settings.smooth) {
         recreate_source_buffer(nullptr, settings.size.x, settings.size.y);
     }
-    if (settings.smooth) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
+    if (settings.smooth != kSmoothNone) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
     light_frame_pen = CreatePen(PS_SOLID, 1, 0x00FFF8F8);
     gray_frame_pen = CreatePen(PS_SOLID, 1, 0x00808080);
     light_round_pen = CreatePen(PS_SOLID, 1, 0x00FAF0F0);
