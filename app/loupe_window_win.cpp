@@ -111,8 +111,8 @@ static void on_mouse_wheel(HWND loupe, WPARAM wparam, LPARAM lparam) {
     IntPair position = wheel_window_position(pointer, zoomed_size);
     // A new size re-creates the capture buffer, except the snapshot-sized one.
     fit_work_buffers(BufferRefresh::Fit);
-    SetWindowPos(loupe, HWND_TOPMOST, position.x, position.y, zoomed_size.x + 4, zoomed_size.y + 4,
-                 SWP_NOACTIVATE);
+    const IntPair window = loupe_window_size(zoomed_size);
+    SetWindowPos(loupe, HWND_TOPMOST, position.x, position.y, window.x, window.y, SWP_NOACTIVATE);
     if (loupe_is_round()) set_round_region(loupe);
 }
 

@@ -41,9 +41,10 @@ HWND create_loupe_window() {
     DWORD ex_style = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
     if (layered_supported) ex_style |= WS_EX_LAYERED;
     // Created just beyond the primary screen's corner; WM_CREATE moves it.
+    const IntPair window = loupe_window_size(zoomed_size);
     HWND loupe = CreateWindowExA(ex_style, texts::kWindowClass, texts::kAppName, WS_POPUP,
-                                 screen_size.cx + 1, screen_size.cy + 1, zoomed_size.x + 4,
-                                 zoomed_size.y + 4, nullptr, nullptr, instance_handle, nullptr);
+                                 screen_size.cx + 1, screen_size.cy + 1, window.x, window.y,
+                                 nullptr, nullptr, instance_handle, nullptr);
     if (loupe && layered_supported) make_layered_loupe_opaque(loupe);
     return loupe;
 }

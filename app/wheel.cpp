@@ -53,5 +53,5 @@ bool wheel_resize_step(IntPair* size, int32_t magnify, int delta, float size_asp
 }
 
 IntPair wheel_window_position(IntPair pointer, IntPair zoomed) {
-    return {pointer.x - zoomed.x / 2 - 2, pointer.y - zoomed.y / 2 - 2};
+    return {pointer.x - zoomed.x / 2 - kFrameWidth, pointer.y - zoomed.y / 2 - kFrameWidth};
 }

@@ -165,8 +165,8 @@ void apply_options(HWND loupe) {
     clamp_options(&settings);
     update_derived_sizes(AspectUpdate::Recompute);
 
-    SetWindowPos(loupe, HWND_TOPMOST, 0, 0, zoomed_size.x + 4, zoomed_size.y + 4,
-                 SWP_NOMOVE | SWP_NOACTIVATE);
+    const IntPair window = loupe_window_size(zoomed_size);
+    SetWindowPos(loupe, HWND_TOPMOST, 0, 0, window.x, window.y, SWP_NOMOVE | SWP_NOACTIVATE);
     loupe_distance = options_loupe_distance(zoomed_size, settings.position.x);
     snapshot_mode = snapshot_mode_for(settings.loupetype, settings.layered, layered_supported);
 

@@ -68,6 +68,15 @@ extern IntPair half_size;   // size / 2 per axis, truncating
 extern float size_aspect;   // smaller side of size / larger side
 extern IntPair zoomed_size; // size * magnify / 100 per axis
 
+// The loupe window is the magnified image with a frame this many pixels wide
+// on every side: the image starts at (kFrameWidth, kFrameWidth) of the client
+// area.
+constexpr int32_t kFrameWidth = 2;
+// Size of the loupe window around an image of `zoomed`.
+constexpr IntPair loupe_window_size(IntPair zoomed) {
+    return {zoomed.x + 2 * kFrameWidth, zoomed.y + 2 * kFrameWidth};
+}
+
 // What becomes of size_aspect: recomputed where the user sets the size (the
 // load, the options dialog), kept through the wheel's resize steps, which
 // hold the ratio chosen there rather than drift with each odd rounding.

@@ -293,9 +293,10 @@ class OptionsApply : public ::testing::Test {
             return RegisterClassA(&wc);
         }();
         ASSERT_NE(atom, 0);
-        loupe_hwnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "DialogsTestLoupe", "",
-                                     WS_POPUP, 10, 10, zoomed_size.x + 4, zoomed_size.y + 4,
-                                     nullptr, nullptr, instance_handle, nullptr);
+        loupe_hwnd =
+            CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "DialogsTestLoupe", "", WS_POPUP, 10,
+                            10, loupe_window_size(zoomed_size).x, loupe_window_size(zoomed_size).y,
+                            nullptr, nullptr, instance_handle, nullptr);
         ASSERT_NE(loupe_hwnd, nullptr);
         menu_resource = LoadMenuA(instance_handle, IDR_POPUP_MENU);
         ASSERT_NE(menu_resource, nullptr);
