@@ -17,6 +17,9 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 
+// A short pause after a dialog closes, before the tick runs again (ms).
+constexpr DWORD kAfterDialogPause = 10;
+
 static void check_item(UINT id, bool checked) {
     CheckMenuItem(popup_menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
@@ -82,7 +85,7 @@ static void run_dialog_sequence(HWND loupe, UINT command) {
     }
     if (command != IDM_ABOUT) {
         if (result == IDOK) save_settings();
-        Sleep(10);
+        Sleep(kAfterDialogPause);
     }
     leave_modal(loupe, scope);
 }

@@ -15,12 +15,22 @@
 #include "loupe/state.h"
 #include "resources/resource.h"
 
+// Where the window waits, still hidden, until the tick places and shows it.
+constexpr int kCreatedX = 10;
+constexpr int kCreatedY = 10;
+constexpr UINT kTrimDelay = 100;  // ms after creation, the working set is trimmed once
+constexpr UINT kReshowPoll = 100; // ms between looks at the held button after a click
+
+static_assert(kWheelRightButton == MK_RBUTTON && kWheelShift == MK_SHIFT &&
+                  kWheelControl == MK_CONTROL,
+              "the wheel's key bits are the system's");
+
 static void on_create(HWND loupe) {
     loupe_hwnd = loupe;
     setup_loupe_window(loupe);
-    SetWindowPos(loupe, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(loupe, HWND_TOP, kCreatedX, kCreatedY, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     if (settings.loupe != 0) CheckMenuItem(popup_menu, IDM_LOUPE_MODE, MF_CHECKED);
-    SetTimer(loupe, TIMER_TRIM, 100, nullptr);
+    SetTimer(loupe, TIMER_TRIM, kTrimDelay, nullptr);
     start_tracking(loupe);
 }
 
@@ -49,7 +59,7 @@ static void on_timer(HWND loupe, UINT_PTR timer_id) {
     case TIMER_CLICK: // a single click that did not become a double click
         KillTimer(loupe, TIMER_CLICK);
         hide_after_click(loupe);
-        SetTimer(loupe, TIMER_RESHOW, 100, nullptr);
+        SetTimer(loupe, TIMER_RESHOW, kReshowPoll, nullptr);
         break;
     case TIMER_RESHOW: // shown again once the held button is released
         // Not over a dialog or box of ours: a message posted before the

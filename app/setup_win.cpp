@@ -3,6 +3,7 @@
 #include "app/loupe_window.h"
 #include "app/tray.h"
 #include "engine/capture.h"
+#include "engine/overlay_geometry.h"
 #include "engine/placement.h"
 #include "engine/shape.h"
 #include "loupe/buffers.h"
@@ -10,10 +11,10 @@
 #include "resources/resource.h"
 
 static void create_pens() {
-    light_frame_pen = CreatePen(PS_SOLID, 1, 0xFFF8F8);
-    gray_frame_pen = CreatePen(PS_SOLID, 1, 0x808080);
-    light_round_pen = CreatePen(PS_SOLID, 1, 0xFAF0F0);
-    dark_round_pen = CreatePen(PS_SOLID, 2, 0x8C8080);
+    light_frame_pen = CreatePen(PS_SOLID, 1, kLightFrameColour);
+    gray_frame_pen = CreatePen(PS_SOLID, 1, kGrayFrameColour);
+    light_round_pen = CreatePen(PS_SOLID, 1, kLightRoundColour);
+    dark_round_pen = CreatePen(PS_SOLID, kDarkRoundPenWidth, kDarkRoundColour);
 }
 
 void setup_loupe_window(HWND loupe) {

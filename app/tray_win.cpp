@@ -22,7 +22,11 @@ void register_taskbar_created() {
 
 static const bool taskbar_created_registered = (register_taskbar_created(), true);
 
-static char initial_tip_text[] = "(...)";
+// Our one icon in the notification area.
+constexpr UINT kTrayIconId = 1;
+// The tooltip is created above the top of the screen, out of sight until it
+// tracks.
+constexpr int kTooltipCreatedY = -40;
 
 void add_tray_icon(HWND loupe) {
     // Only the latest icon is destroyed at teardown: free the one before.
@@ -35,7 +39,7 @@ void add_tray_icon(HWND loupe) {
     std::memset(&tray_data, 0, sizeof(tray_data));
     tray_data.cbSize = NOTIFYICONDATAA_V1_SIZE; // 88 bytes: the oldest form every shell reads
     tray_data.hWnd = loupe;
-    tray_data.uID = 1;
+    tray_data.uID = kTrayIconId;
     tray_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray_data.uCallbackMessage = WM_TRAY_NOTIFY;
     tray_data.hIcon = tray_icon;
@@ -50,8 +54,9 @@ void remove_tray_icon() {
 HWND create_tooltip(HWND loupe) {
     INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    HWND tooltip = CreateWindowExA(0, "tooltips_class32", nullptr, WS_POPUP, 0, -40, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, nullptr, nullptr, instance_handle, nullptr);
+    HWND tooltip =
+        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP, 0, kTooltipCreatedY, CW_USEDEFAULT,
+                        CW_USEDEFAULT, nullptr, nullptr, instance_handle, nullptr);
     SetWindowPos(tooltip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     std::memset(&tool_info, 0, sizeof(tool_info));
@@ -60,7 +65,7 @@ HWND create_tooltip(HWND loupe) {
     tool_info.hwnd = loupe;
     tool_info.uId = reinterpret_cast<UINT_PTR>(loupe);
     tool_info.hinst = instance_handle;
-    tool_info.lpszText = initial_tip_text;
+    tool_info.lpszText = const_cast<char*>(texts::kTooltipInitial); // copied, never written
     if (!SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool_info))) {
         // Owned by the loupe and guarded like every modal window of ours: the
         // tray icon already exists and answers while the box is open.

@@ -1,7 +1,7 @@
 #include "app/wheel.h"
 
 bool wheel_is_resize(unsigned keys) {
-    return keys == 2 || keys == 4 || keys == 8;
+    return keys == kWheelRightButton || keys == kWheelShift || keys == kWheelControl;
 }
 
 static bool image_fits(IntPair size, int32_t magnify) {

@@ -3,12 +3,13 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "settings/rules.h"
 
-// Cell and field buffers of the dialog. The tick compares at most 127 bytes
-// of a class name and of a title, so the dialog keeps that many of each (an
+// Cell and field buffers of the dialog. The tick compares no more of a class
+// name and of a title than these hold, so the dialog keeps as much of each (an
 // unedited rule passes OK whole); type texts fit easily.
-constexpr size_t kRuleClassSize = 128;
-constexpr size_t kRuleTextSize = 128;
+constexpr size_t kRuleClassSize = kWindowNameBytes;
+constexpr size_t kRuleTextSize = kWindowNameBytes;
 
 // Byte-wise comparison as unsigned bytes, no locale, case-sensitive; a
 // prefix sorts first. Returns -1, 0 or +1.

@@ -11,9 +11,9 @@
 
 RuleTable rule_table;
 
-// The tick takes class name and title from 128-byte buffers, so no more than
-// this many bytes of either ever reach a comparison.
-static constexpr size_t kLookupBytes = 127;
+// The tick takes class name and title from buffers of kWindowNameBytes, so no
+// more than this many bytes of either ever reach a comparison.
+static constexpr size_t kLookupBytes = kWindowNameBytes - 1;
 // Each [target] value is read into this many bytes, terminator included: room
 // for the longest rule the tick can match (a type, 127 bytes of class name,
 // 127 of title and the separators), quoted, with plenty to spare.

@@ -3,6 +3,7 @@
 #include "loupe/buffers.h"
 #include "loupe/state.h"
 #include "engine/gray.h"
+#include "engine/overlay_geometry.h"
 #include "settings/rules.h"
 #include "settings/settings.h"
 
@@ -107,14 +108,15 @@ void create_engine_buffers() {
     update_derived_sizes(AspectUpdate::Recompute);
     recreate_capture_buffer(settings.size.x + 3, settings.size.y + 3);
     fill_capture_with_pattern(settings.size.x + 3, settings.size.y + 3);
-    if (settings.graybmp || settings.smooth) {
+    if (settings.graybmp != 0 || settings.smooth != kSmoothNone) {
         recreate_source_buffer(nullptr, settings.size.x, settings.size.y);
     }
     if (settings.smooth != kSmoothNone) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
-    light_frame_pen = CreatePen(PS_SOLID, 1, 0x00FFF8F8);
-    gray_frame_pen = CreatePen(PS_SOLID, 1, 0x00808080);
-    light_round_pen = CreatePen(PS_SOLID, 1, 0x00FAF0F0);
-    dark_round_pen = CreatePen(PS_SOLID, 2, 0x008C8080);
+    // The product's pens; the paint tests state the colours they expect.
+    light_frame_pen = CreatePen(PS_SOLID, 1, kLightFrameColour);
+    gray_frame_pen = CreatePen(PS_SOLID, 1, kGrayFrameColour);
+    light_round_pen = CreatePen(PS_SOLID, 1, kLightRoundColour);
+    dark_round_pen = CreatePen(PS_SOLID, kDarkRoundPenWidth, kDarkRoundColour);
 }
 
 void release_engine_buffers() {
