@@ -101,7 +101,7 @@ static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) 
     IntPair sample = pixel_sample_point(capture_is_snapshot(), {cursor.x, cursor.y},
                                         virtual_screen.left, virtual_screen.top, half_size);
     COLORREF colour = GetPixel(capture_dc, sample.x, sample.y);
-    char text[80];
+    char text[kTooltipTextBytes];
     format_tooltip_text(text, sizeof(text), settings.hexcolor != 0, settings.magnify,
                         {cursor.x, cursor.y}, GetRValue(colour), GetGValue(colour),
                         GetBValue(colour));
