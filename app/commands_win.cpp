@@ -18,6 +18,9 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 
+// A short pause after a dialog closes, before the tick runs again (ms).
+constexpr DWORD kAfterDialogPause = 10;
+
 // A switch of the menu: the setting flipped on a copy, then the one path
 // that brings everything else (its check mark among it) in line.
 static void toggle_setting(HWND loupe, int32_t Settings::*setting) {
@@ -57,22 +60,22 @@ static void run_dialog_sequence(HWND loupe, UINT command) {
         if (result == IDOK) apply_settings(loupe, edited, SettingsSource::Options);
         break;
     case IDM_HOTKEY:
-        result = DialogBoxParamA(startup.instance_handle, "HOTKEYDLG", loupe, hotkey_dialog_proc,
+        result = DialogBoxParamA(startup.instance_handle, IDD_HOTKEY, loupe, hotkey_dialog_proc,
                                  reinterpret_cast<LPARAM>(&edited));
         if (result == IDOK) apply_settings(loupe, edited, SettingsSource::Hotkey);
         break;
     case IDM_WINDOW_RULES:
-        result =
-            DialogBoxParamA(startup.instance_handle, "TARGETDLG", loupe, target_dialog_proc, 0);
+        result = DialogBoxParamA(startup.instance_handle, IDD_WINDOW_RULES, loupe,
+                                 target_dialog_proc, 0);
         break;
     case IDM_ABOUT:
-        DialogBoxParamA(startup.instance_handle, "ABOUTDLG", loupe, about_dialog_proc, 0);
+        DialogBoxParamA(startup.instance_handle, IDD_ABOUT, loupe, about_dialog_proc, 0);
         break;
     default: break;
     }
     if (command != IDM_ABOUT) {
         if (result == IDOK) save_settings();
-        Sleep(10);
+        Sleep(kAfterDialogPause);
     }
     leave_modal(loupe, scope);
 }
@@ -101,15 +104,15 @@ bool run_menu_command(HWND loupe, UINT command) {
     case IDM_LOUPE_MODE: toggle_setting(loupe, &Settings::loupe); return true;
     case IDM_POINT_INFO: toggle_setting(loupe, &Settings::ttdisp); return true;
     case IDM_VISIBLE_SHOWN:
-        set_visibility_type(loupe, 1);
+        set_visibility_type(loupe, kVisibleShown);
         show_loupe(loupe, 1);
         want_loupe(1);
         return true;
     case IDM_VISIBLE_HIDDEN: // the tick hides the loupe on its next run
-        set_visibility_type(loupe, 2);
+        set_visibility_type(loupe, kVisibleHidden);
         want_loupe(0);
         return true;
-    case IDM_VISIBLE_TOGGLE: set_visibility_type(loupe, 3); return true;
+    case IDM_VISIBLE_TOGGLE: set_visibility_type(loupe, kVisibleToggle); return true;
     case IDM_HELP: open_help(loupe); return true;
     case IDM_MARKER: toggle_setting(loupe, &Settings::marker); return true;
     case IDM_CLICK_THROUGH: toggle_setting(loupe, &Settings::addhole); return true;

@@ -17,10 +17,20 @@
 #include "loupe/state.h"
 #include "resources/resource.h"
 
+// Where the window waits, still hidden, until the tick places and shows it.
+constexpr int kCreatedX = 10;
+constexpr int kCreatedY = 10;
+constexpr UINT kTrimDelay = 100;  // ms after creation, the working set is trimmed once
+constexpr UINT kReshowPoll = 100; // ms between looks at the held button after a click
+
+static_assert(kWheelRightButton == MK_RBUTTON && kWheelShift == MK_SHIFT &&
+                  kWheelControl == MK_CONTROL,
+              "the wheel's key bits are the system's");
+
 static void on_create(HWND loupe) {
     setup_loupe_window(loupe);
-    SetWindowPos(loupe, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    SetTimer(loupe, TIMER_TRIM, 100, nullptr);
+    SetWindowPos(loupe, HWND_TOP, kCreatedX, kCreatedY, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    SetTimer(loupe, TIMER_TRIM, kTrimDelay, nullptr);
     start_tracking(loupe);
 }
 
@@ -31,10 +41,10 @@ static void on_paint(HWND loupe) {
     EndPaint(loupe, &paint);
 }
 
-// Hides the loupe after a click; with `visible` 1 the tracking stops too, so
+// Hides the loupe after a click; normally shown, the tracking stops too, so
 // it stays hidden until the tray icon or a menu restarts it.
 static void hide_after_click(HWND loupe) {
-    if (settings.visible == 1) stop_tracking(loupe);
+    if (settings.visible == kVisibleShown) stop_tracking(loupe);
     show_loupe(loupe, 0);
     want_loupe(0);
 }
@@ -49,7 +59,7 @@ static void on_timer(HWND loupe, UINT_PTR timer_id) {
     case TIMER_CLICK: // a single click that did not become a double click
         KillTimer(loupe, TIMER_CLICK);
         hide_after_click(loupe);
-        SetTimer(loupe, TIMER_RESHOW, 100, nullptr);
+        SetTimer(loupe, TIMER_RESHOW, kReshowPoll, nullptr);
         break;
     case TIMER_RESHOW: // shown again once the held button is released
         // Not over a dialog or box of ours: a message posted before the

@@ -4,9 +4,9 @@
 
 MenuState menu_state(const Settings& s, int layered_supported) {
     MenuState state = {};
-    state.visibility_item = s.visible == 1   ? IDM_VISIBLE_SHOWN
-                            : s.visible == 2 ? IDM_VISIBLE_HIDDEN
-                                             : IDM_VISIBLE_TOGGLE;
+    state.visibility_item = s.visible == kVisibleShown    ? IDM_VISIBLE_SHOWN
+                            : s.visible == kVisibleHidden ? IDM_VISIBLE_HIDDEN
+                                                          : IDM_VISIBLE_TOGGLE;
     state.point_info = s.ttdisp != 0;
     state.loupe_mode = s.loupe != 0;
     state.marker = s.marker != 0;

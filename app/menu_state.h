@@ -4,13 +4,13 @@
 
 struct MenuState {
     int visibility_item; // the checked one of the three visibility items
-    bool point_info;     // 40005
-    bool loupe_mode;     // 40004
-    bool marker;         // 40012
-    bool gray;           // 40015
-    bool invert;         // 40016
-    bool use_rules;      // 40019
-    // 40013 is grayed (and addhole cleared) unless layered windows exist,
+    bool point_info;     // IDM_POINT_INFO
+    bool loupe_mode;     // IDM_LOUPE_MODE
+    bool marker;         // IDM_MARKER
+    bool gray;           // IDM_GRAY
+    bool invert;         // IDM_INVERT
+    bool use_rules;      // IDM_USE_RULES
+    // IDM_CLICK_THROUGH is grayed (and addhole cleared) unless layered windows exist,
     // magnifying-glass mode is on and layered capture is off.
     bool click_through_grayed;
     bool click_through_checked; // when not grayed and addhole is on

@@ -63,8 +63,9 @@ void sync_menu() {
 }
 
 void size_window(HWND loupe, SettingsSource source, IntPair pointer) {
-    const int width = zoomed_size.x + 4;
-    const int height = zoomed_size.y + 4;
+    const IntPair window = loupe_window_size(zoomed_size);
+    const int width = window.x;
+    const int height = window.y;
     if (source == SettingsSource::Wheel) {
         IntPair position = wheel_window_position(pointer, zoomed_size);
         SetWindowPos(loupe, HWND_TOPMOST, position.x, position.y, width, height, SWP_NOACTIVATE);

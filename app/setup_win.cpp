@@ -7,25 +7,27 @@
 #include "engine/tooltip_window.h"
 #include "app/tray.h"
 #include "engine/capture.h"
+#include "engine/overlay_geometry.h"
 #include "engine/placement.h"
 #include "engine/presence.h"
 #include "engine/tick.h"
 #include "engine/shape.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
+#include "resources/resource.h"
 
 static void create_pens() {
-    handles.light_frame_pen = CreatePen(PS_SOLID, 1, 0xFFF8F8);
-    handles.gray_frame_pen = CreatePen(PS_SOLID, 1, 0x808080);
-    handles.light_round_pen = CreatePen(PS_SOLID, 1, 0xFAF0F0);
-    handles.dark_round_pen = CreatePen(PS_SOLID, 2, 0x8C8080);
+    handles.light_frame_pen = CreatePen(PS_SOLID, 1, kLightFrameColour);
+    handles.gray_frame_pen = CreatePen(PS_SOLID, 1, kGrayFrameColour);
+    handles.light_round_pen = CreatePen(PS_SOLID, 1, kLightRoundColour);
+    handles.dark_round_pen = CreatePen(PS_SOLID, kDarkRoundPenWidth, kDarkRoundColour);
 }
 
 void setup_loupe_window(HWND loupe) {
     handles.loupe_hwnd = loupe;
     create_pens();
 
-    handles.menu_resource = LoadMenuA(startup.instance_handle, "POPMENU");
+    handles.menu_resource = LoadMenuA(startup.instance_handle, IDR_POPUP_MENU);
     handles.popup_menu = GetSubMenu(handles.menu_resource, 0);
 
     add_tray_icon(loupe);

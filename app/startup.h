@@ -7,5 +7,5 @@ bool register_loupe_class();
 // 1 when the system's major version is 5 or higher (layered windows exist).
 int detect_layered_support();
 // The hidden topmost tool window (layered where supported), sized for
-// zoomed_size + 4; WM_CREATE builds everything else. Null on failure.
+// loupe_window_size(zoomed_size); WM_CREATE builds everything else. Null on failure.
 HWND create_loupe_window();

@@ -9,6 +9,7 @@
 #include "engine/presence.h"
 #include "engine/tick.h"
 #include "loupe/state.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
 
 // The shell broadcasts this message when it restarts; its number is known
@@ -29,6 +30,9 @@ HICON tray_icon_image() {
     return tray_icon;
 }
 
+// Our one icon in the notification area.
+constexpr UINT kTrayIconId = 1;
+
 static const bool taskbar_created_registered = (register_taskbar_created(), true);
 
 void add_tray_icon(HWND loupe) {
@@ -36,13 +40,13 @@ void add_tray_icon(HWND loupe) {
     if (tray_icon) DestroyIcon(tray_icon);
     // At the system's small-icon size (20, 24, 32 ... pixels at 125-200 %),
     // so the shell shows it crisp instead of scaling a 16 x 16 image.
-    tray_icon = static_cast<HICON>(LoadImageA(startup.instance_handle, "MYICON", IMAGE_ICON,
+    tray_icon = static_cast<HICON>(LoadImageA(startup.instance_handle, IDI_APP_ICON, IMAGE_ICON,
                                               system_metric(SM_CXSMICON),
                                               system_metric(SM_CYSMICON), LR_DEFAULTCOLOR));
     std::memset(&tray_data, 0, sizeof(tray_data));
     tray_data.cbSize = NOTIFYICONDATAA_V1_SIZE; // 88 bytes: the oldest form every shell reads
     tray_data.hWnd = loupe;
-    tray_data.uID = 1;
+    tray_data.uID = kTrayIconId;
     tray_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray_data.uCallbackMessage = WM_TRAY_NOTIFY;
     tray_data.hIcon = tray_icon;
@@ -79,9 +83,9 @@ void on_tray_notify(HWND loupe, WPARAM, LPARAM lparam) {
     }
     switch (mouse) {
     case WM_LBUTTONUP:
-        if (settings.visible == 3) {
+        if (settings.visible == kVisibleToggle) {
             toggle_loupe(loupe);
-        } else if (settings.visible == 1) {
+        } else if (settings.visible == kVisibleShown) {
             start_tracking(loupe); // resumes after a double click stopped it
         }
         break;

@@ -1,7 +1,7 @@
 #include "app/wheel.h"
 
 bool wheel_is_resize(unsigned keys) {
-    return keys == 2 || keys == 4 || keys == 8;
+    return keys == kWheelRightButton || keys == kWheelShift || keys == kWheelControl;
 }
 
 static bool image_fits(IntPair size, int32_t magnify) {
@@ -14,7 +14,7 @@ static bool image_fits(IntPair size, int32_t magnify) {
 int32_t wheel_zoom_step(IntPair size, int32_t magnify, int delta, int32_t smooth,
                         int32_t waddjust) {
     int64_t next = magnify;
-    if (smooth != 0) {
+    if (smooth != kSmoothNone) {
         if (delta <= 0) {
             next = int64_t(magnify) + waddjust;
         } else if (magnify > 100) {
@@ -53,5 +53,5 @@ bool wheel_resize_step(IntPair* size, int32_t magnify, int delta, float size_asp
 }
 
 IntPair wheel_window_position(IntPair pointer, IntPair zoomed) {
-    return {pointer.x - zoomed.x / 2 - 2, pointer.y - zoomed.y / 2 - 2};
+    return {pointer.x - zoomed.x / 2 - kFrameWidth, pointer.y - zoomed.y / 2 - kFrameWidth};
 }

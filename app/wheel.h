@@ -4,8 +4,13 @@
 #include <cstdint>
 #include "settings/settings.h"
 
-// Key state (low word of wParam) that makes a resize step: exactly one of
-// the right button, Shift or Ctrl. Anything else zooms.
+// Bits of the key state (low word of wParam) that the wheel tells apart.
+constexpr unsigned kWheelRightButton = 0x0002;
+constexpr unsigned kWheelShift = 0x0004;
+constexpr unsigned kWheelControl = 0x0008;
+
+// Key state that makes a resize step: exactly one of the right button, Shift
+// or Ctrl. Anything else zooms.
 bool wheel_is_resize(unsigned keys);
 
 // New magnify for one notch; delta > 0 (away from the user) zooms out.

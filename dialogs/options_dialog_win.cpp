@@ -140,7 +140,7 @@ void narrow_spin(HWND spin, int low) {
 }
 
 void apply_wheel_step_enable(HWND dialog, int smooth_index) {
-    BOOL enable = smooth_index != 0;
+    BOOL enable = smooth_index != kSmoothNone;
     EnableWindow(GetDlgItem(dialog, IDC_OPT_WHEEL_STEP), enable);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_WHEEL_STEP_SPIN), enable);
 }
@@ -160,8 +160,9 @@ INT_PTR CALLBACK options_dialog_proc(HWND dialog, UINT message, WPARAM wparam, L
 }
 
 INT_PTR run_options_dialog(HWND loupe, Settings* edited_settings) {
-    INT_PTR result = DialogBoxParamA(startup.instance_handle, "OPTDLG", loupe, options_dialog_proc,
-                                     reinterpret_cast<LPARAM>(edited_settings));
+    INT_PTR result =
+        DialogBoxParamA(startup.instance_handle, IDD_OPTIONS, loupe, options_dialog_proc,
+                        reinterpret_cast<LPARAM>(edited_settings));
     // The dialog's own bounds: typed sizes and zooms within what can be made.
     if (result == IDOK) clamp_options(edited_settings);
     return result;

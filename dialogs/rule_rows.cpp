@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "resources/texts.h"
+#include "settings/settings.h"
 
 int compare_cell_bytes(const char* a, const char* b) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
@@ -44,8 +45,8 @@ int toggle_sort_direction(uint8_t flags[3], int column) {
 
 void rule_type_cell_text(int32_t type, char* out, size_t out_size) {
     if (out_size == 0) return;
-    if (type >= 1 && type <= 3)
-        std::snprintf(out, out_size, "%s", texts::kVisibilityTypeNames[type - 1]);
+    if (type >= kVisibleShown && type <= kVisibleToggle)
+        std::snprintf(out, out_size, "%s", texts::kVisibilityTypeNames[type - kVisibleShown]);
     else
         std::snprintf(out, out_size, "%ld", static_cast<long>(type));
 }

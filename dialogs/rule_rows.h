@@ -3,12 +3,13 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "settings/rules.h"
 
-// Cell and field buffers of the dialog. The tick compares at most 127 bytes
-// of a class name and of a title, so the dialog keeps that many of each (an
+// Cell and field buffers of the dialog. The tick compares no more of a class
+// name and of a title than these hold, so the dialog keeps as much of each (an
 // unedited rule passes OK whole); type texts fit easily.
-constexpr size_t kRuleClassSize = 128;
-constexpr size_t kRuleTextSize = 128;
+constexpr size_t kRuleClassSize = kWindowNameBytes;
+constexpr size_t kRuleTextSize = kWindowNameBytes;
 
 // Byte-wise comparison as unsigned bytes, no locale, case-sensitive; a
 // prefix sorts first. Returns -1, 0 or +1.
@@ -28,7 +29,7 @@ int compare_rule_cells(const char* const a[3], const char* const b[3], int click
 int toggle_sort_direction(uint8_t flags[3], int column);
 
 // Text of the type cell for a stored visibility type: the combo item's text
-// for 1..3; a hand-edited type outside them shows as its number, so that it
+// for each VisibilityType; a hand-edited type outside them shows as its number, so that it
 // survives a round trip through the dialog.
 void rule_type_cell_text(int32_t type, char* out, size_t out_size);
 

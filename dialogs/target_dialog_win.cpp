@@ -15,6 +15,7 @@
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "settings/rules.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ void type_cell_for_index(HWND dialog, int index, char* buf, int size) {
                      reinterpret_cast<LPARAM>(buf));
         return;
     }
-    rule_type_cell_text(index + 1, buf, static_cast<size_t>(size));
+    rule_type_cell_text(index + kVisibleShown, buf, static_cast<size_t>(size));
 }
 
 void selected_type_cell(HWND dialog, char* buf, int size) {
@@ -250,7 +251,7 @@ void init_rule_list(HWND dialog) {
     insert_column(list, 2, texts::kRuleColumnNames[2], client.right - class_width - title_width);
     for (const auto& rule : rule_table)
         add_rule_row(dialog, rule.first.c_str(), rule.second.title_pattern.c_str(),
-                     rule.second.type - 1);
+                     rule.second.type - kVisibleShown);
 }
 
 void add_rule_row(HWND dialog, const char* class_name, const char* title_pattern, int type_index) {
@@ -278,7 +279,8 @@ void commit_rule_list(HWND dialog) {
         cell_text(list, row, 1, title, sizeof title);
         cell_text(list, row, 2, type, sizeof type);
         int index = find_type_item(dialog, type);
-        int32_t visibility = index != CB_ERR ? index + 1 : unmatched_type_from_cell(type);
+        int32_t visibility =
+            index != CB_ERR ? index + kVisibleShown : unmatched_type_from_cell(type);
         insert_rule(class_name, title, visibility);
     }
 }

@@ -59,10 +59,13 @@ static HRGN current_outline(HWND loupe) {
         // nothing but the hole, so treat it as the plain rectangle.
         DeleteObject(outline);
     }
+    // The rectangle reaches past the window's right and bottom edges; the
+    // system clips a window's region to the window, so that part does nothing.
+    constexpr int kPastEdge = 4;
     RECT window_rect;
     GetWindowRect(loupe, &window_rect);
-    return CreateRectRgn(0, 0, window_rect.right - window_rect.left + 4,
-                         window_rect.bottom - window_rect.top + 4);
+    return CreateRectRgn(0, 0, window_rect.right - window_rect.left + kPastEdge,
+                         window_rect.bottom - window_rect.top + kPastEdge);
 }
 
 // How long one capture waits at most for the windows under the peep hole; a

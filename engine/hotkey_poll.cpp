@@ -30,7 +30,7 @@ bool is_function_key(int vk) {
 // Windows/application keys, the keypad and F1-F12; the modifiers are not in
 // these ranges). The hotkey's own key is skipped.
 bool other_key_down(int key, const Keys& down) {
-    static const int ranges[3][2] = {{27, 57}, {65, 93}, {96, 123}};
+    static const int ranges[3][2] = {{kVkEscape, '9'}, {'A', kVkApps}, {kVkNumpad0, kVkF12}};
     for (const auto& range : ranges)
         for (int vk = range[0]; vk <= range[1]; ++vk)
             if (vk != key && down(vk)) return true;

@@ -20,6 +20,10 @@ constexpr int kVkAlt = 18;
 constexpr int kVkPrintScreen = 44;
 constexpr int kVkF1 = 112;
 constexpr int kVkF12 = 123;
+// The ends of the ranges of other keys (see poll_keyboard).
+constexpr int kVkEscape = 27;
+constexpr int kVkApps = 93;
+constexpr int kVkNumpad0 = 96;
 
 // hotkey.x = modifier (16 Shift, 17 Ctrl, 18 Alt, 0 none), hotkey.y = key
 // (0 none, 112-123 F1-F12, or a letter or digit). Queries stop as soon as the

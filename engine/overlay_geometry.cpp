@@ -3,16 +3,19 @@
 
 MarkerSquare marker_square(IntPair zoomed, int32_t magnify) {
     // The cursor pixel is magnified to m x m pixels in the middle of the
-    // image, which starts at (2, 2) of the client area; the outline runs one
-    // pixel outside that block.
+    // image, which starts at (kFrameWidth, kFrameWidth) of the client area;
+    // the outline runs one pixel outside that block.
     const int m = magnify / 100;
     MarkerSquare s;
-    s.x0 = (zoomed.x - m) / 2 + 1;
-    s.y0 = (zoomed.y - m) / 2 + 1;
+    s.x0 = kFrameWidth + (zoomed.x - m) / 2 - 1;
+    s.y0 = kFrameWidth + (zoomed.y - m) / 2 - 1;
     s.x1 = s.x0 + m + 1;
     s.y1 = s.y0 + m + 1;
     return s;
 }
+
+// Two rings of one-pixel lines fill the frame.
+static_assert(kFrameWidth == 2, "the rectangular frame is drawn as two rings");
 
 void frame_lines(int right, int bottom, FrameLine lines[kFrameLineCount]) {
     const int r = right;

@@ -17,6 +17,14 @@ bool round_in_mode(int32_t loupe, IntPair maruwin);
 
 enum FrameColour { FRAME_NONE, FRAME_LIGHT, FRAME_GRAY };
 
+// The pens of the two frames: colours as COLORREF values (0x00BBGGRR), one
+// pixel wide but the round frame's outer ring.
+constexpr uint32_t kLightFrameColour = 0x00FFF8F8; // rectangular, light side
+constexpr uint32_t kGrayFrameColour = 0x00808080;  // rectangular, shaded side
+constexpr uint32_t kLightRoundColour = 0x00FAF0F0; // round, inner ring
+constexpr uint32_t kDarkRoundColour = 0x008C8080;  // round, outer ring
+constexpr int kDarkRoundPenWidth = 2;
+
 // One line of the etched rectangular frame: MoveToEx (x0, y0), LineTo (x1, y1)
 // with the pen of `colour`; LineTo leaves out its end point.
 struct FrameLine {

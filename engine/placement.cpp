@@ -1,8 +1,8 @@
 // Placement arithmetic of the loupe window and its tooltip.
 //
-// The loupe window is the magnified image plus a two-pixel frame on every
-// side, (W + 4) x (H + 4). Doubles become pixels by truncation toward zero,
-// which is what a plain (int) conversion does.
+// The loupe window is the magnified image plus a frame of kFrameWidth pixels
+// on every side (loupe_window_size). Doubles become pixels by truncation
+// toward zero, which is what a plain (int) conversion does.
 #include "engine/placement.h"
 
 #include <cmath>
@@ -15,8 +15,8 @@ namespace {
 constexpr double kRadiansPerDegree = 0.01745329252;
 
 double half_diagonal(IntPair zoomed) {
-    const double a = zoomed.x / 2 + 2;
-    const double b = zoomed.y / 2 + 2;
+    const double a = zoomed.x / 2 + kFrameWidth;
+    const double b = zoomed.y / 2 + kFrameWidth;
     return std::sqrt(a * a + b * b);
 }
 
@@ -60,19 +60,19 @@ Placement place_magnifying_glass(IntPair cursor, IntPair zoomed, Bounds monitor,
     const int half_w = zoomed.x / 2;
     const int half_h = zoomed.y / 2;
     Placement p;
-    p.x = cursor.x - half_w - 2;
-    p.y = cursor.y - half_h - 2;
-    if (cursor.y > monitor.bottom - half_h - tip_height - 4)
+    p.x = cursor.x - half_w - kFrameWidth;
+    p.y = cursor.y - half_h - kFrameWidth;
+    if (cursor.y > monitor.bottom - half_h - tip_height - 2 * kFrameWidth)
         p.tip_y = p.y - tip_height - 1; // no room below: above the loupe
     else
-        p.tip_y = p.y + zoomed.y + 5; // one pixel below the loupe's lower edge
+        p.tip_y = p.y + loupe_window_size(zoomed).y + 1; // one pixel below the loupe's lower edge
     return p;
 }
 
 Placement place_normal(IntPair cursor, IntPair zoomed, int32_t angle, double distance,
                        Bounds monitor, bool fit_tooltip, int tip_height) {
-    const int ww = zoomed.x + 4;
-    const int wh = zoomed.y + 4;
+    const int ww = loupe_window_size(zoomed).x;
+    const int wh = loupe_window_size(zoomed).y;
     const double theta = angle * kRadiansPerDegree;
     const double dx = std::sin(theta) * distance;
     const double dy = -std::cos(theta) * distance;

@@ -16,8 +16,8 @@ struct Placement {
 };
 
 // Distance from the cursor to the loupe's centre set up when the loupe window
-// is created: sqrt(a^2 + b^2) + distance, a = W / 2 + 2, b = H / 2 + 2
-// (integer halves of the magnified image size).
+// is created: sqrt(a^2 + b^2) + distance, a = W / 2 + kFrameWidth,
+// b = H / 2 + kFrameWidth (integer halves of the magnified image size).
 double startup_loupe_distance(IntPair zoomed, int32_t distance);
 // The value the options dialog sets when applied: the same plus 2.8.
 double options_loupe_distance(IntPair zoomed, int32_t distance);

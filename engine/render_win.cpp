@@ -54,7 +54,7 @@ void render_magnified(HDC target, int tx, int ty, int w, int h, HDC source, int 
     const int block_w = cw + 3;
     const int block_h = ch + 3;
     const bool gray = settings.graybmp != 0;
-    const bool smooth = settings.smooth != 0;
+    const bool smooth = settings.smooth != kSmoothNone;
 
     // StretchBlt in the DC's default stretch mode repeats source pixels:
     // each area pixel becomes a block of the magnified size.

@@ -1,8 +1,9 @@
 // The loupe's look: the optional elliptic window region and the paint of the
 // client area (magnified image, two-pixel frame, centre marker).
 //
-// The client area is (W + 4) x (H + 4) for an image of W x H: the image sits
-// at (2, 2) and the two outer rows and columns on each side carry the frame.
+// The client area is loupe_window_size for an image of W x H: the image sits
+// at (kFrameWidth, kFrameWidth) and the two outer rows and columns on each
+// side carry the frame.
 // The window class has a hollow background, so the paint alone decides every
 // pixel, and it redraws everything each time, so the XOR marker never piles up.
 #include "engine/shape.h"
@@ -70,6 +71,8 @@ static void draw_rectangular_frame(HDC dc, int r, int b) {
     }
 }
 
+static_assert(kFrameWidth == 2, "the round frame is drawn as two rings");
+
 static void draw_round_frame(HDC dc, int r, int b) {
     SelectObject(dc, GetStockObject(NULL_BRUSH)); // outline only, keep the image
     SelectObject(dc, handles.dark_round_pen);
@@ -95,8 +98,8 @@ void paint_loupe(HWND loupe, HDC dc) {
     RECT client;
     GetClientRect(loupe, &client);
     const POINT source = image_source_origin();
-    render_magnified(dc, 2, 2, zoomed_size.x, zoomed_size.y, capture_dc, source.x, source.y,
-                     settings.size.x, settings.size.y, image_raster_op());
+    render_magnified(dc, kFrameWidth, kFrameWidth, zoomed_size.x, zoomed_size.y, capture_dc,
+                     source.x, source.y, settings.size.x, settings.size.y, image_raster_op());
     if (loupe_is_round()) {
         draw_round_frame(dc, client.right, client.bottom);
     } else {

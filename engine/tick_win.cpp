@@ -15,7 +15,17 @@
 #include "engine/visibility.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
+#include "resources/texts.h"
 #include "settings/rules.h"
+
+// The system's class of popup menus, and that of the shadow beneath one.
+static constexpr const char* kMenuClass = "#32768";
+static constexpr const char* kMenuShadowClass = "SysShadow";
+
+static_assert(kVkShift == VK_SHIFT && kVkControl == VK_CONTROL && kVkAlt == VK_MENU &&
+                  kVkEscape == VK_ESCAPE && kVkApps == VK_APPS && kVkNumpad0 == VK_NUMPAD0 &&
+                  kVkPrintScreen == VK_SNAPSHOT && kVkF1 == VK_F1 && kVkF12 == VK_F12,
+              "the keyboard poll names the system's key codes");
 
 HWND find_visible_window_below(HWND start, int x, int y) {
     for (HWND window = GetWindow(start, GW_HWNDNEXT); window;
@@ -43,7 +53,7 @@ static bool key_is_down(int virtual_key, void*) {
 }
 
 static bool class_is(HWND window, const char* name) {
-    char class_name[128] = "";
+    char class_name[kWindowNameBytes] = "";
     GetClassNameA(window, class_name, sizeof(class_name));
     return std::strcmp(class_name, name) == 0;
 }
@@ -55,19 +65,19 @@ static int visibility_type_under_cursor(POINT cursor) {
     if (settings.winset == 0 || rule_count() <= 0) return type;
 
     HWND window = WindowFromPoint(cursor);
-    if (class_is(window, "#32768")) {
+    if (class_is(window, kMenuClass)) {
         HWND below = GetWindow(window, GW_HWNDNEXT);
-        if (class_is(below, "SysShadow")) below = GetWindow(below, GW_HWNDNEXT);
+        if (class_is(below, kMenuShadowClass)) below = GetWindow(below, GW_HWNDNEXT);
         window = find_visible_window_below(below, cursor.x, cursor.y);
     }
-    if (class_is(window, "BRISVANE_CLASS")) {
+    if (class_is(window, texts::kWindowClass)) {
         window = find_visible_window_below(window, cursor.x, cursor.y);
     }
     HWND top = top_level_ancestor(window);
     if (!top) return type;
 
-    char class_name[128] = "";
-    char title[128] = "";
+    char class_name[kWindowNameBytes] = "";
+    char title[kWindowNameBytes] = "";
     GetClassNameA(top, class_name, sizeof(class_name));
     GetWindowTextA(top, title, sizeof(title));
     int32_t rule_type;
@@ -94,7 +104,7 @@ static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) 
         pixel_sample_point(capture_is_snapshot(), {cursor.x, cursor.y},
                            geometry.virtual_screen.left, geometry.virtual_screen.top, half_size);
     COLORREF colour = GetPixel(capture_dc, sample.x, sample.y);
-    char text[80];
+    char text[kTooltipTextBytes];
     format_tooltip_text(text, sizeof(text), settings.hexcolor != 0, settings.magnify,
                         {cursor.x, cursor.y}, GetRValue(colour), GetGValue(colour),
                         GetBValue(colour));

@@ -8,8 +8,11 @@
 IntPair pixel_sample_point(bool snapshot, IntPair cursor, int virtual_left, int virtual_top,
                            IntPair half_size);
 
+// A buffer this large holds every possible text, terminator included.
+constexpr int kTooltipTextBytes = 80;
+
 // "[300%](512, 384) 255, 128, 0", or with hex "[300%](512, 384) FF, 80, 00".
-// Always NUL-terminated when buf_size > 0 (truncated if too small; 80 bytes
-// hold every possible text). Returns the length of the text stored in buf.
+// Always NUL-terminated when buf_size > 0 (truncated if too small). Returns
+// the length of the text stored in buf.
 int format_tooltip_text(char* buf, int buf_size, bool hex, int32_t magnify, IntPair cursor, int red,
                         int green, int blue);

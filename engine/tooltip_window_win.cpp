@@ -10,7 +10,8 @@
 #include "platform/message_box.h"
 #include "resources/texts.h"
 
-static char initial_tip_text[] = "(...)";
+// Created above the top of the screen, out of sight until it tracks.
+constexpr int kCreatedY = -40;
 
 static LPARAM tool() {
     return reinterpret_cast<LPARAM>(&tooltip_state.tool_info);
@@ -20,7 +21,7 @@ void create_tooltip(HWND loupe) {
     INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     HWND tooltip =
-        CreateWindowExA(0, "tooltips_class32", nullptr, WS_POPUP, 0, -40, CW_USEDEFAULT,
+        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP, 0, kCreatedY, CW_USEDEFAULT,
                         CW_USEDEFAULT, nullptr, nullptr, startup.instance_handle, nullptr);
     SetWindowPos(tooltip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
@@ -31,7 +32,7 @@ void create_tooltip(HWND loupe) {
     info.hwnd = loupe;
     info.uId = reinterpret_cast<UINT_PTR>(loupe);
     info.hinst = startup.instance_handle;
-    info.lpszText = initial_tip_text;
+    info.lpszText = const_cast<char*>(texts::kTooltipInitial); // copied, never written
     if (!SendMessageA(tooltip, TTM_ADDTOOLA, 0, tool())) {
         // Owned by the loupe and guarded like every modal window of ours: the
         // tray icon already exists and answers while the box is open.

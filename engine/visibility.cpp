@@ -1,9 +1,11 @@
 // The visibility state machine of the tick.
 #include "engine/visibility.h"
 
+#include "settings/settings.h"
+
 namespace {
 
-// Type 3 follows toggle_on whenever it differs from what is shown.
+// A toggle follows toggle_on whenever it differs from what is shown.
 int follow_toggle(int toggle_on, int shown) {
     if (toggle_on == shown) return REQUEST_NOTHING;
     if (toggle_on == 1) return REQUEST_SHOW;
@@ -15,17 +17,17 @@ int follow_toggle(int toggle_on, int shown) {
 
 int visibility_request(int type, bool held, int shown, int* toggle_on, uint8_t* toggle_latch) {
     switch (type) {
-    case 1: // normally shown, hidden while the hotkey is held
+    case kVisibleShown: // hidden while the hotkey is held
         *toggle_latch = 0;
         if (held && shown == 1) return REQUEST_HIDE;
         if (!held && shown == 0) return REQUEST_SHOW;
         return REQUEST_NOTHING;
-    case 2: // normally hidden, shown while the hotkey is held
+    case kVisibleHidden: // shown while the hotkey is held
         *toggle_latch = 0;
         if (held && shown == 0) return REQUEST_SHOW;
         if (!held && shown == 1) return REQUEST_HIDE;
         return REQUEST_NOTHING;
-    case 3: // toggled by each press, on its release
+    case kVisibleToggle: // flipped by each press, on its release
         if (*toggle_latch == 0) {
             if (held) *toggle_latch = 1;
             return follow_toggle(*toggle_on, shown);
@@ -44,5 +46,5 @@ int visibility_request(int type, bool held, int shown, int* toggle_on, uint8_t* 
 }
 
 bool first_tick_shows(int visible, int toggledef) {
-    return visible == 1 || (visible == 3 && toggledef != 0);
+    return visible == kVisibleShown || (visible == kVisibleToggle && toggledef != 0);
 }

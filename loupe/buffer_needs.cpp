@@ -8,10 +8,10 @@ BufferNeeds buffer_needs(IntPair size, IntPair zoomed, int32_t smooth, int32_t g
     const IntPair captured = snapshot ? virtual_screen_size : size;
     BufferNeeds needs = {};
     needs.capture = {captured.x + 3, captured.y + 3};
-    needs.capture_dib = smooth != 0;
-    needs.source = graybmp != 0 || smooth != 0;
+    needs.capture_dib = smooth != kSmoothNone;
+    needs.source = graybmp != 0 || smooth != kSmoothNone;
     needs.source_box = {size.x + 3, size.y + 3};
-    needs.zoom = smooth != 0;
+    needs.zoom = smooth != kSmoothNone;
     needs.zoom_box = zoomed;
     return needs;
 }

@@ -61,7 +61,7 @@ void recreate_capture_buffer(int width, int height) {
     if (!capture_dc) capture_dc = create_screen_compatible_dc();
     HBITMAP bitmap;
     BYTE* bits = nullptr;
-    if (settings.smooth != 0) {
+    if (settings.smooth != kSmoothNone) {
         bitmap = create_dib24(capture_dc, width, height, &bits);
     } else {
         HDC screen = GetDC(nullptr);

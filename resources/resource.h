@@ -4,6 +4,16 @@
 #ifndef BRISVANE_RESOURCE_H
 #define BRISVANE_RESOURCE_H
 
+/* Resources known by name: the .rc defines each under its macro and the code
+   loads it by the same one. windres takes a quoted name as the bare one, so
+   the names in the executable are the ones written here. */
+#define IDI_APP_ICON "MYICON"
+#define IDR_POPUP_MENU "POPMENU"
+#define IDD_OPTIONS "OPTDLG"
+#define IDD_HOTKEY "HOTKEYDLG"
+#define IDD_WINDOW_RULES "TARGETDLG"
+#define IDD_ABOUT "ABOUTDLG"
+
 /* Template controls that the code never addresses */
 #define IDC_STATIC (-1)
 

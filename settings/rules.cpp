@@ -11,9 +11,9 @@
 
 RuleTable rule_table;
 
-// The tick takes class name and title from 128-byte buffers, so no more than
-// this many bytes of either ever reach a comparison.
-static constexpr size_t kLookupBytes = 127;
+// The tick takes class name and title from buffers of kWindowNameBytes, so no
+// more than this many bytes of either ever reach a comparison.
+static constexpr size_t kLookupBytes = kWindowNameBytes - 1;
 // Each [target] value is read into this many bytes, terminator included: room
 // for the longest rule the tick can match (a type, 127 bytes of class name,
 // 127 of title and the separators), quoted, with plenty to spare.
@@ -62,14 +62,14 @@ bool lookup_rule(const char* class_name, const char* title, int32_t* type) {
     return false;
 }
 
-// "type,class/title": the type is the number the value starts with (1 when
-// there is none), the title everything after the first '/', the class
+// "type,class/title": the type is the number the value starts with
+// (kVisibleShown when there is none), the title everything after the first '/', the class
 // everything between the first ',' and that '/' (or all of it before the '/'
 // when there is no comma). Never rejects a value.
 static void insert_rule_from_value(char* value) {
-    int32_t type = 1;
+    int32_t type = kVisibleShown;
     const char* after_number;
-    if (!scan_int(value, &type, &after_number)) type = 1;
+    if (!scan_int(value, &type, &after_number)) type = kVisibleShown;
 
     const char* title = "";
     if (char* slash = std::strchr(value, '/')) {

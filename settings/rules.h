@@ -9,12 +9,16 @@
 
 struct RuleValue {
     std::string title_pattern;
-    int32_t type; // 1 shown, 2 hidden, 3 toggle; other values kept as they are
+    int32_t type; // a VisibilityType (settings.h); other values kept as they are
 };
 
 // std::string compares through char_traits<char>, which orders bytes as
 // unsigned char; a new equal key goes after the existing ones (multimap).
 using RuleTable = std::multimap<std::string, RuleValue>;
+
+// A window's class name or title as the tick reads it: a buffer of this many
+// bytes, terminator included, so at most one byte fewer is ever compared.
+constexpr size_t kWindowNameBytes = 128;
 
 extern RuleTable rule_table;
 
@@ -26,7 +30,7 @@ void load_rules();
 void write_rules(FILE* file);
 int rule_count();
 // Visibility type of the first matching rule; false when none matches.
-// At most 127 bytes of class_name and title are compared.
+// At most kWindowNameBytes - 1 bytes of class_name and title are compared.
 bool lookup_rule(const char* class_name, const char* title, int32_t* type);
 // CR and LF become blanks and a lone lead byte at the end goes, so that what
 // the table holds is what a save and a reload give back.

@@ -20,6 +20,23 @@ inline bool operator!=(IntPair a, IntPair b) {
     return !(a == b);
 }
 
+// The visibility types: the value of `visible` and the type of every
+// per-window rule. The load makes any other `visible` a toggle; a rule keeps
+// any other type as it is, and that type changes nothing.
+enum VisibilityType : int32_t {
+    kVisibleShown = 1,  // normally shown, hidden while the hotkey is held
+    kVisibleHidden = 2, // normally hidden, shown while the hotkey is held
+    kVisibleToggle = 3, // shown or hidden by each press of the hotkey
+};
+
+// The smoothing modes of `smooth`, also the index of each in the options
+// dialog's list. The load makes any other value kSmoothNone.
+enum SmoothMode : int32_t {
+    kSmoothNone = 0,
+    kSmoothBilinear = 1,
+    kSmoothBicubic = 2,
+};
+
 struct Settings {
     IntPair size;      // captured area, both sides odd
     int32_t magnify;   // percent, at least 100
@@ -30,14 +47,14 @@ struct Settings {
     int32_t loupe;     // magnifying-glass mode
     int32_t loupetype; // 0 snapshot, otherwise peep window
     int32_t layered;   // screen copies include layered windows (CAPTUREBLT)
-    int32_t visible;   // 1 shown, 2 hidden, 3 toggle
+    int32_t visible;   // a VisibilityType
     int32_t toggledef; // toggle starts on
     int32_t marker;    // centre marker
     int32_t addhole;   // clicks pass through the loupe
     int32_t graybmp;
     int32_t invertbmp;
     int32_t winset;   // use the per-window rules
-    int32_t smooth;   // 0 none, 1 bilinear, 2 bicubic
+    int32_t smooth;   // a SmoothMode
     int32_t posat;    // read, normalised and written back; nothing else uses it
     int32_t waddjust; // wheel step of magnify while smoothing
     IntPair maruwin;  // round in normal mode, round in magnifying-glass mode
@@ -50,6 +67,15 @@ extern Settings settings;
 extern IntPair half_size;   // size / 2 per axis, truncating
 extern float size_aspect;   // smaller side of size / larger side
 extern IntPair zoomed_size; // size * magnify / 100 per axis
+
+// The loupe window is the magnified image with a frame this many pixels wide
+// on every side: the image starts at (kFrameWidth, kFrameWidth) of the client
+// area.
+constexpr int32_t kFrameWidth = 2;
+// Size of the loupe window around an image of `zoomed`.
+constexpr IntPair loupe_window_size(IntPair zoomed) {
+    return {zoomed.x + 2 * kFrameWidth, zoomed.y + 2 * kFrameWidth};
+}
 
 // What becomes of size_aspect: recomputed where the user sets the size (the
 // load, the options dialog), kept through the wheel's resize steps, which

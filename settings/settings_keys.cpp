@@ -11,13 +11,13 @@ static int32_t at_least_100(int32_t magnify) {
     return magnify < 100 ? 100 : magnify;
 }
 
-// 1 shown and 2 hidden are kept; anything else means toggle.
+// Shown and hidden are kept; anything else means toggle.
 static int32_t visibility_type(int32_t visible) {
-    return visible == 1 || visible == 2 ? visible : 3;
+    return visible == kVisibleShown || visible == kVisibleHidden ? visible : kVisibleToggle;
 }
 
 static int32_t smoothing_mode(int32_t smooth) {
-    return smooth < 0 || smooth > 2 ? 0 : smooth;
+    return smooth < kSmoothNone || smooth > kSmoothBicubic ? kSmoothNone : smooth;
 }
 
 static int32_t posat_value(int32_t posat) {
@@ -48,14 +48,14 @@ const SettingKey kSettingKeys[] = {
     integer_key("loupe", &Settings::loupe, 0),
     integer_key("loupetype", &Settings::loupetype, 0),
     integer_key("layered", &Settings::layered, 0),
-    integer_key("visible", &Settings::visible, 1, visibility_type),
+    integer_key("visible", &Settings::visible, kVisibleShown, visibility_type),
     integer_key("toggledef", &Settings::toggledef, 1),
     integer_key("marker", &Settings::marker, 1),
     integer_key("addhole", &Settings::addhole, 0),
     integer_key("graybmp", &Settings::graybmp, 0),
     integer_key("invertbmp", &Settings::invertbmp, 0),
     integer_key("winset", &Settings::winset, 0),
-    integer_key("smooth", &Settings::smooth, 0, smoothing_mode),
+    integer_key("smooth", &Settings::smooth, kSmoothNone, smoothing_mode),
     integer_key("posat", &Settings::posat, 0, posat_value),
     integer_key("waddjust", &Settings::waddjust, 10),
     pair_key("maruwin", &Settings::maruwin, "0,1"),

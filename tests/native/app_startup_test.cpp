@@ -42,7 +42,7 @@ TEST(StartupPaths, TooLongForTheBuffersIsRefused) {
 
 static Settings defaults() {
     Settings s = {};
-    s.visible = 1;
+    s.visible = kVisibleShown;
     s.ttdisp = 1;
     s.marker = 1;
     return s;
@@ -57,7 +57,7 @@ TEST(MenuState, ChecksMirrorTheSettings) {
     EXPECT_FALSE(state.loupe_mode);
     EXPECT_FALSE(state.gray || state.invert || state.use_rules);
 
-    s.visible = 2;
+    s.visible = kVisibleHidden;
     s.ttdisp = 0;
     s.marker = 0;
     s.graybmp = 5; // any non-zero value is on

@@ -162,7 +162,7 @@ TEST(TooltipText, DecimalAndHex) {
 }
 
 TEST(TooltipText, LongestFitsAndShortBuffersTruncate) {
-    char buf[80];
+    char buf[kTooltipTextBytes];
     const int n = format_tooltip_text(buf, sizeof buf, false, INT32_MIN, {INT32_MIN, INT32_MIN},
                                       255, 255, 255);
     EXPECT_EQ(std::string(buf), "[-2147483648%](-2147483648, -2147483648) 255, 255, 255");

@@ -167,32 +167,32 @@ TEST(Visibility, NormallyShownAndNormallyHidden) {
     Loupe l;
     l.shown = 1;
     l.latch = 1;
-    EXPECT_EQ(l.tick(1, false), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleShown, false), REQUEST_NOTHING);
     EXPECT_EQ(l.latch, 0);
-    EXPECT_EQ(l.tick(1, true), REQUEST_HIDE);
-    EXPECT_EQ(l.tick(1, true), REQUEST_NOTHING);
-    EXPECT_EQ(l.tick(1, false), REQUEST_SHOW);
+    EXPECT_EQ(l.tick(kVisibleShown, true), REQUEST_HIDE);
+    EXPECT_EQ(l.tick(kVisibleShown, true), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleShown, false), REQUEST_SHOW);
 
-    EXPECT_EQ(l.tick(2, false), REQUEST_HIDE);
-    EXPECT_EQ(l.tick(2, false), REQUEST_NOTHING);
-    EXPECT_EQ(l.tick(2, true), REQUEST_SHOW);
+    EXPECT_EQ(l.tick(kVisibleHidden, false), REQUEST_HIDE);
+    EXPECT_EQ(l.tick(kVisibleHidden, false), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleHidden, true), REQUEST_SHOW);
     l.latch = 1;
-    EXPECT_EQ(l.tick(2, true), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleHidden, true), REQUEST_NOTHING);
     EXPECT_EQ(l.latch, 0);
 }
 
 TEST(Visibility, ToggleFlipsOnReleaseOncePerPress) {
     Loupe l; // hidden, toggle off
-    EXPECT_EQ(l.tick(3, false), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleToggle, false), REQUEST_NOTHING);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(l.tick(3, true), REQUEST_NOTHING) << "held";
-    EXPECT_EQ(l.tick(3, false), REQUEST_SHOW); // released
+        EXPECT_EQ(l.tick(kVisibleToggle, true), REQUEST_NOTHING) << "held";
+    EXPECT_EQ(l.tick(kVisibleToggle, false), REQUEST_SHOW); // released
     EXPECT_EQ(l.toggle_on, 1);
     EXPECT_EQ(l.latch, 0);
-    EXPECT_EQ(l.tick(3, false), REQUEST_NOTHING);
-    EXPECT_EQ(l.tick(3, true), REQUEST_NOTHING);
-    EXPECT_EQ(l.tick(3, true), REQUEST_NOTHING);
-    EXPECT_EQ(l.tick(3, false), REQUEST_HIDE);
+    EXPECT_EQ(l.tick(kVisibleToggle, false), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleToggle, true), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleToggle, true), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleToggle, false), REQUEST_HIDE);
     EXPECT_EQ(l.toggle_on, 0);
     EXPECT_EQ(l.shown, 0);
 }
@@ -201,18 +201,18 @@ TEST(Visibility, ToggleFollowsToggleOnChangedElsewhere) {
     // The window procedure may flip toggle_on (tray click) or hide the loupe.
     Loupe l;
     l.toggle_on = 1;
-    EXPECT_EQ(l.tick(3, false), REQUEST_SHOW);
+    EXPECT_EQ(l.tick(kVisibleToggle, false), REQUEST_SHOW);
     l.shown = 0;
-    EXPECT_EQ(l.tick(3, true), REQUEST_SHOW); // press: latch set, follows toggle_on
+    EXPECT_EQ(l.tick(kVisibleToggle, true), REQUEST_SHOW); // press: latch set, follows toggle_on
     l.shown = 0;
-    EXPECT_EQ(l.tick(3, true), REQUEST_SHOW); // still held: follows again
+    EXPECT_EQ(l.tick(kVisibleToggle, true), REQUEST_SHOW); // still held: follows again
     // Release with toggle on and the loupe shown: flips off and hides.
-    EXPECT_EQ(l.tick(3, false), REQUEST_HIDE);
+    EXPECT_EQ(l.tick(kVisibleToggle, false), REQUEST_HIDE);
     // A release that flips on while the loupe is already shown asks nothing.
     l.toggle_on = 0;
     l.shown = 1;
     l.latch = 1;
-    EXPECT_EQ(l.tick(3, false), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleToggle, false), REQUEST_NOTHING);
     EXPECT_EQ(l.toggle_on, 1);
 }
 
@@ -228,37 +228,37 @@ TEST(Visibility, UnknownTypeChangesNothing) {
 }
 
 TEST(Visibility, FirstTick) {
-    EXPECT_TRUE(first_tick_shows(1, 0));
-    EXPECT_FALSE(first_tick_shows(2, 1));
-    EXPECT_TRUE(first_tick_shows(3, 1));
-    EXPECT_FALSE(first_tick_shows(3, 0));
-    // visible 3 with toggledef on: the first tick shows and toggle_on = 1;
+    EXPECT_TRUE(first_tick_shows(kVisibleShown, 0));
+    EXPECT_FALSE(first_tick_shows(kVisibleHidden, 1));
+    EXPECT_TRUE(first_tick_shows(kVisibleToggle, 1));
+    EXPECT_FALSE(first_tick_shows(kVisibleToggle, 0));
+    // A toggle with toggledef on: the first tick shows and toggle_on = 1;
     // the next hotkey press and release hides.
     Loupe l;
-    l.shown = first_tick_shows(3, 1) ? 1 : 0;
+    l.shown = first_tick_shows(kVisibleToggle, 1) ? 1 : 0;
     l.toggle_on = l.shown;
-    EXPECT_EQ(l.tick(3, false), REQUEST_NOTHING);
-    l.tick(3, true);
-    EXPECT_EQ(l.tick(3, false), REQUEST_HIDE);
+    EXPECT_EQ(l.tick(kVisibleToggle, false), REQUEST_NOTHING);
+    l.tick(kVisibleToggle, true);
+    EXPECT_EQ(l.tick(kVisibleToggle, false), REQUEST_HIDE);
 }
 
 TEST(Visibility, CtrlPrintScreenCopiesOncePerPressAndCompletesAToggle) {
-    // visible 3, Ctrl alone as the hotkey: Ctrl is held (press), then
+    // A toggle, Ctrl alone as the hotkey: Ctrl is held (press), then
     // PrintScreen joins it; that tick copies and counts as a release.
     FakeKeyboard kb;
     Loupe l;
     const IntPair ctrl{17, 0};
     kb.held = {17};
     KeyboardPoll p = kb.poll(ctrl);
-    EXPECT_EQ(l.tick(3, p.hotkey_held), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleToggle, p.hotkey_held), REQUEST_NOTHING);
     uint8_t copy_latch = 0;
     kb.held = {17, 44};
     p = kb.poll(ctrl);
     EXPECT_TRUE(copy_once_per_press(p.copy_image, &copy_latch));
-    EXPECT_EQ(l.tick(3, p.hotkey_held), REQUEST_SHOW);
+    EXPECT_EQ(l.tick(kVisibleToggle, p.hotkey_held), REQUEST_SHOW);
     p = kb.poll(ctrl); // still both down: no second copy, no second toggle
     EXPECT_FALSE(copy_once_per_press(p.copy_image, &copy_latch));
-    EXPECT_EQ(l.tick(3, p.hotkey_held), REQUEST_NOTHING);
+    EXPECT_EQ(l.tick(kVisibleToggle, p.hotkey_held), REQUEST_NOTHING);
     EXPECT_EQ(l.shown, 1);
     // Released, then pressed again: the next press copies once more.
     kb.held = {17};

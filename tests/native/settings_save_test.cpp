@@ -66,7 +66,7 @@ TEST_F(SaveSettings, WritesEveryFieldAsItStands) {
     settings.loupe = 1;
     settings.loupetype = 1;
     settings.layered = 1;
-    settings.visible = 2;
+    settings.visible = kVisibleHidden;
     settings.toggledef = 0;
     settings.marker = 0;
     settings.addhole = 1;

@@ -56,7 +56,7 @@ TEST_F(LoupeWindow, CreationBuildsAHiddenToolWindowWithItsBuffers) {
 }
 
 TEST_F(LoupeWindow, InitialMenuMirrorsTheSettingsAndGraysClickThrough) {
-    settings.visible = 3;
+    settings.visible = kVisibleToggle;
     settings.addhole = 1; // normal mode: grayed and cleared
     settings.invertbmp = 1;
     ASSERT_TRUE(create_loupe());
@@ -159,7 +159,7 @@ TEST_F(LoupeWindow, GraySwitchCreatesAndDeletesTheSourceBufferOnlyWithoutSmoothi
 }
 
 TEST_F(LoupeWindow, GraySwitchLeavesTheSmoothingBuffersAlone) {
-    settings.smooth = 1;
+    settings.smooth = kSmoothBilinear;
     ASSERT_TRUE(create_loupe());
     HDC source_before = source_dc;
     HBITMAP bitmap_before = source_bitmap;
@@ -398,7 +398,7 @@ TEST_F(LoupeWindow, DisplayChangeRebuildsTheSnapshotAndClipsToTheNewScreen) {
 }
 
 TEST_F(LoupeWindow, TheRefreshThatShowsTheLoupeMakesRoomForTheTooltip) {
-    settings.visible = 3; // shown by the toggle, not by the first tick
+    settings.visible = kVisibleToggle; // shown by the toggle, not by the first tick
     settings.toggledef = 0;
     ASSERT_TRUE(create_loupe());
     SetCursorPos(500, geometry.screen_size.cy - 135); // no room for the tooltip below the loupe
@@ -520,7 +520,7 @@ static BOOL WINAPI no_cursor(POINT*) {
 
 // A locked session or a UAC prompt: the cursor cannot be read.
 TEST_F(LoupeWindow, TickDoesNothingWhileTheCursorCannotBeRead) {
-    ASSERT_TRUE(create_loupe()); // visible = 1: the first tick shows it
+    ASSERT_TRUE(create_loupe()); // normally shown: the first tick shows it
     stop_tracking(loupe_);
     read_cursor_pos = no_cursor;
     tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);

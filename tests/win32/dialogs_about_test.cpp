@@ -35,7 +35,7 @@ class AboutDialog : public DialogTest {
         DialogTest::TearDown();
         set_link_opener(nullptr);
     }
-    HWND open() { return open_dialog("ABOUTDLG", about_dialog_proc); }
+    HWND open() { return open_dialog(IDD_ABOUT, about_dialog_proc); }
 };
 
 TEST_F(AboutDialog, ShowsTheVersionLine) {
@@ -130,7 +130,7 @@ TEST_F(AboutDialog, LinkIsUnderlinedBlueOnTheDialogBackground) {
 }
 
 TEST_F(AboutDialog, ClickingTheLinkOpensItsTextAndCloses) {
-    INT_PTR result = run_modal("ABOUTDLG", about_dialog_proc, [](HWND dialog) {
+    INT_PTR result = run_modal(IDD_ABOUT, about_dialog_proc, [](HWND dialog) {
         // The e-mail line is plain text: a click does nothing.
         HWND mail = GetDlgItem(dialog, IDC_ABOUT_MAIL);
         SendMessageA(mail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
@@ -169,7 +169,7 @@ TEST_F(AboutDialog, OkEscapeAndCloseBoxAllEndIt) {
         [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
     };
     for (const auto& end : ends)
-        EXPECT_EQ(run_modal("ABOUTDLG", about_dialog_proc, end), IDOK);
+        EXPECT_EQ(run_modal(IDD_ABOUT, about_dialog_proc, end), IDOK);
     EXPECT_EQ(open_count, 0);
 }
 

@@ -70,7 +70,7 @@ TEST_F(OptionsDialog, OpensWithTheSettings) {
     settings.size = {41, 31};
     settings.magnify = 300;
     settings.position = {15, 45};
-    settings.smooth = 1;
+    settings.smooth = kSmoothBilinear;
     settings.waddjust = 25;
     settings.maruwin = {1, 0};
     settings.loupetype = 1;
@@ -111,7 +111,7 @@ TEST_F(OptionsDialog, OpensWithTheSettings) {
 
     // Every arrow gets its range, and is narrowed to three quarters of the
     // width it has in the bare template (same position, same height).
-    HWND bare = create_dialog("OPTDLG", bare_dialog_proc);
+    HWND bare = create_dialog(IDD_OPTIONS, bare_dialog_proc);
     ASSERT_NE(bare, nullptr);
     struct Spin {
         int id, low;
@@ -164,17 +164,17 @@ TEST_F(OptionsDialog, WithoutLayeredSupportTheCheckboxIsOffAndOkStoresZero) {
 }
 
 TEST_F(OptionsDialog, NoSmoothingDisablesTheWheelStep) {
-    settings.smooth = 0;
+    settings.smooth = kSmoothNone;
     HWND dialog = open();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(enabled(dialog, IDC_OPT_WHEEL_STEP));
     EXPECT_FALSE(enabled(dialog, IDC_OPT_WHEEL_STEP_SPIN));
-    select_smoothing(dialog, 2);
+    select_smoothing(dialog, kSmoothBicubic);
     EXPECT_TRUE(enabled(dialog, IDC_OPT_WHEEL_STEP));
     EXPECT_TRUE(enabled(dialog, IDC_OPT_WHEEL_STEP_SPIN));
-    select_smoothing(dialog, 0);
+    select_smoothing(dialog, kSmoothNone);
     EXPECT_FALSE(enabled(dialog, IDC_OPT_WHEEL_STEP));
-    select_smoothing(dialog, 1);
+    select_smoothing(dialog, kSmoothBilinear);
     EXPECT_TRUE(enabled(dialog, IDC_OPT_WHEEL_STEP_SPIN));
 }
 
@@ -240,7 +240,7 @@ TEST_F(OptionsDialog, OkStoresEveryFieldAsTyped) {
     set_field(dialog, IDC_OPT_DISTANCE, "0");
     set_field(dialog, IDC_OPT_ANGLE, "270");
     set_field(dialog, IDC_OPT_WHEEL_STEP, "0");
-    select_smoothing(dialog, 2);
+    select_smoothing(dialog, kSmoothBicubic);
     set_check(dialog, IDC_OPT_LAYERED, true);
     click(dialog, IDC_OPT_PEEP);
     set_check(dialog, IDC_OPT_ROUND_NORMAL, false);
@@ -269,7 +269,7 @@ TEST_F(OptionsDialog, CancelStoresNothing) {
     ASSERT_NE(dialog, nullptr);
     set_field(dialog, IDC_OPT_WIDTH, "99");
     set_field(dialog, IDC_OPT_MAGNIFY, "700");
-    select_smoothing(dialog, 2);
+    select_smoothing(dialog, kSmoothBicubic);
     click(dialog, IDC_OPT_HEXCOLOR);
     click(dialog, IDCANCEL);
     EXPECT_EQ(std::memcmp(&before, &settings, sizeof settings), 0);
@@ -388,7 +388,7 @@ TEST_F(OptionsApply, TypedSizesAreBoundedBeforeBuffersAreMade) {
 }
 
 TEST_F(OptionsApply, CancelChangesNothing) {
-    settings.smooth = 1;
+    settings.smooth = kSmoothBilinear;
     settings.loupe = 1;
     settings.maruwin = {0, 1};
     create_engine_buffers();
@@ -401,7 +401,7 @@ TEST_F(OptionsApply, CancelChangesNothing) {
         [](HWND dialog) {
             set_field(dialog, IDC_OPT_WIDTH, "99");
             set_field(dialog, IDC_OPT_MAGNIFY, "500");
-            select_smoothing(dialog, 0);
+            select_smoothing(dialog, kSmoothNone);
             set_check(dialog, IDC_OPT_LAYERED, true);
         },
         IDCANCEL);
@@ -418,13 +418,13 @@ TEST_F(OptionsApply, CancelChangesNothing) {
 }
 
 TEST_F(OptionsApply, BilinearToBicubicKeepsTheContextsAndRemakesTheBitmaps) {
-    settings.smooth = 1;
+    settings.smooth = kSmoothBilinear;
     create_engine_buffers();
     HDC zoom_dc_before = zoom_dc, source_dc_before = source_dc;
     HBITMAP zoom_before = zoom_bitmap, source_before = source_bitmap;
     ASSERT_NE(zoom_before, nullptr);
-    ASSERT_EQ(run([](HWND dialog) { select_smoothing(dialog, 2); }), IDOK);
-    EXPECT_EQ(settings.smooth, 2);
+    ASSERT_EQ(run([](HWND dialog) { select_smoothing(dialog, kSmoothBicubic); }), IDOK);
+    EXPECT_EQ(settings.smooth, kSmoothBicubic);
     EXPECT_EQ(zoom_dc, zoom_dc_before);
     EXPECT_EQ(source_dc, source_dc_before);
     EXPECT_NE(zoom_bitmap, nullptr);
@@ -443,7 +443,7 @@ TEST_F(OptionsApply, SmoothingOnMakesTheBuffersAndOffDropsThem) {
     ASSERT_EQ(source_dc, nullptr);
     ASSERT_EQ(run([](HWND dialog) {
                   set_field(dialog, IDC_OPT_WIDTH, "21");
-                  select_smoothing(dialog, 1);
+                  select_smoothing(dialog, kSmoothBilinear);
               }),
               IDOK);
     ASSERT_NE(zoom_dc, nullptr);
@@ -455,7 +455,7 @@ TEST_F(OptionsApply, SmoothingOnMakesTheBuffersAndOffDropsThem) {
     // A DIB section now, so the smoothing code can read its pixels.
     EXPECT_NE(capture_bits, nullptr);
 
-    ASSERT_EQ(run([](HWND dialog) { select_smoothing(dialog, 0); }), IDOK);
+    ASSERT_EQ(run([](HWND dialog) { select_smoothing(dialog, kSmoothNone); }), IDOK);
     EXPECT_EQ(zoom_dc, nullptr);
     EXPECT_EQ(zoom_bitmap, nullptr);
     EXPECT_EQ(source_dc, nullptr);
@@ -463,13 +463,13 @@ TEST_F(OptionsApply, SmoothingOnMakesTheBuffersAndOffDropsThem) {
 }
 
 TEST_F(OptionsApply, GrayKeepsTheSourceBufferWhenSmoothingGoesOff) {
-    settings.smooth = 2;
+    settings.smooth = kSmoothBicubic;
     settings.graybmp = 1;
     create_engine_buffers();
     HDC source_dc_before = source_dc;
     ASSERT_EQ(run([](HWND dialog) {
                   set_field(dialog, IDC_OPT_WIDTH, "51");
-                  select_smoothing(dialog, 0);
+                  select_smoothing(dialog, kSmoothNone);
               }),
               IDOK);
     EXPECT_EQ(zoom_dc, nullptr);

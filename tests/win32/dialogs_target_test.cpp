@@ -47,7 +47,7 @@ class TargetDialog : public DialogTest {
         clear_rules();
     }
     HWND open() {
-        open_dialog("TARGETDLG", target_dialog_proc);
+        open_dialog(IDD_WINDOW_RULES, target_dialog_proc);
         list_ = dialog_ ? GetDlgItem(dialog_, IDC_RULE_LIST) : nullptr;
         return dialog_;
     }
@@ -124,7 +124,7 @@ TEST_F(TargetDialog, EmptyTableOpensAnEmptyListWithChangeDisabled) {
 // TARGETDLG with its font enlarged from 9 points, as the system lays it out
 // at a higher DPI (the dialog font grows from 12 pixels).
 static std::vector<WORD> target_template_with_font(WORD points) {
-    HRSRC found = FindResourceA(nullptr, "TARGETDLG", MAKEINTRESOURCEA(5)); // RT_DIALOG
+    HRSRC found = FindResourceA(nullptr, IDD_WINDOW_RULES, RT_DIALOG);
     const WORD* words = static_cast<const WORD*>(LockResource(LoadResource(nullptr, found)));
     std::vector<WORD> copy(words, words + SizeofResource(nullptr, found) / sizeof(WORD));
     size_t at = 13;                           // the fixed part of DLGTEMPLATEEX: 26 bytes
@@ -421,10 +421,10 @@ TEST_F(TargetDialog, WindowInformationComesFromTheWindowActivatedNext) {
 
 TEST(TargetDialogModal, OkReturnsOneAndCancelTwo) {
     clear_rules();
-    EXPECT_EQ(
-        run_modal("TARGETDLG", target_dialog_proc, [](HWND dialog) { click(dialog, IDCANCEL); }),
-        IDCANCEL);
-    EXPECT_EQ(run_modal("TARGETDLG", target_dialog_proc,
+    EXPECT_EQ(run_modal(IDD_WINDOW_RULES, target_dialog_proc,
+                        [](HWND dialog) { click(dialog, IDCANCEL); }),
+              IDCANCEL);
+    EXPECT_EQ(run_modal(IDD_WINDOW_RULES, target_dialog_proc,
                         [](HWND dialog) {
                             click(dialog, IDC_RULE_ADD);
                             click(dialog, IDOK);

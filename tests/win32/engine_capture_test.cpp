@@ -45,7 +45,8 @@ class CaptureTest : public ::testing::Test {
     void SetUp() override {
         reset_engine_state();
         create_engine_buffers();
-        loupe_ = create_popup(600, 400, zoomed_size.x + 4, zoomed_size.y + 4, false, kLoupeColour);
+        const IntPair window = loupe_window_size(zoomed_size);
+        loupe_ = create_popup(600, 400, window.x, window.y, false, kLoupeColour);
     }
     void TearDown() override {
         DestroyWindow(loupe_);
@@ -162,9 +163,8 @@ TEST_F(PeepWindowTest, RoundLoupeGetsItsEllipseBackEvenWhenTheHoleCornersStickOu
     settings.magnify = 100;
     release_engine_buffers();
     create_engine_buffers();
-    SetWindowPos(loupe_, nullptr, 0, 0, zoomed_size.x + 4, zoomed_size.y + 4,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const int w = zoomed_size.x + 4, h = zoomed_size.y + 4;
+    const int w = loupe_window_size(zoomed_size).x, h = loupe_window_size(zoomed_size).y;
+    SetWindowPos(loupe_, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     set_round_region(loupe_);
     tick_memory.capture_origin = {600 + 2, 400 + 2};
     capture_tick_area(loupe_);

@@ -95,8 +95,9 @@ class ClipboardTest : public ::testing::Test {
     std::unique_ptr<Dib24> painted_loupe() {
         const int marker = settings.marker;
         settings.marker = 0;
-        auto image = std::make_unique<Dib24>(zoomed_size.x + 4, zoomed_size.y + 4);
-        SetWindowPos(loupe_, nullptr, 0, 0, zoomed_size.x + 4, zoomed_size.y + 4,
+        const IntPair window = loupe_window_size(zoomed_size);
+        auto image = std::make_unique<Dib24>(window.x, window.y);
+        SetWindowPos(loupe_, nullptr, 0, 0, window.x, window.y,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         paint_loupe(loupe_, image->dc());
         settings.marker = marker;

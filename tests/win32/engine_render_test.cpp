@@ -148,7 +148,7 @@ TEST_F(RenderTest, ReadsTheBlockAtTheGivenSourceOffset) {
     ASSERT_EQ(25, source.x);
     ASSERT_EQ(22, source.y);
 
-    for (int smooth = 0; smooth <= 2; ++smooth) {
+    for (int smooth = kSmoothNone; smooth <= kSmoothBicubic; ++smooth) {
         SCOPED_TRACE(testing::Message() << "smooth " << smooth);
         release_engine_buffers();
         settings.smooth = smooth;
@@ -157,7 +157,7 @@ TEST_F(RenderTest, ReadsTheBlockAtTheGivenSourceOffset) {
         fill_capture_with_pattern(103, 103, -source.x, -source.y);
         Dib24 target(zoomed_size.x, zoomed_size.y);
         render(target, source.x, source.y);
-        if (smooth == 0) {
+        if (smooth == kSmoothNone) {
             EXPECT_EQ(0, differing_block_pixels(target, false, false));
         } else {
             EXPECT_EQ(0, differing_pixels(target, expected_smoothed(false, false)));
@@ -169,7 +169,7 @@ TEST_F(RenderTest, TooSmallSourceBufferFallsBackToPlainStretch) {
     // A failed re-creation after the area grew leaves the old, smaller source
     // buffer in place; gray and smoothing must not write through it.
     settings.graybmp = 1;
-    settings.smooth = 2;
+    settings.smooth = kSmoothBicubic;
     create_engine_buffers();
     recreate_source_buffer(nullptr, 9, 9);
     ASSERT_EQ(12, source_buffer_size.cx);
@@ -189,7 +189,7 @@ TEST_F(RenderTest, WiderSourceBufferIsNotReadWithTheWrongStride) {
     // wider than the block: its rows do not have the stride the smoothing
     // assumes, so the render falls back instead of shearing the image.
     settings.graybmp = 1;
-    settings.smooth = 1;
+    settings.smooth = kSmoothBilinear;
     create_engine_buffers();
     recreate_source_buffer(nullptr, 41, 37);
     Dib24 target(zoomed_size.x, zoomed_size.y);
@@ -199,7 +199,7 @@ TEST_F(RenderTest, WiderSourceBufferIsNotReadWithTheWrongStride) {
 
 TEST_F(RenderTest, TooSmallZoomBufferKeepsGrayButSkipsSmoothing) {
     settings.graybmp = 1;
-    settings.smooth = 1;
+    settings.smooth = kSmoothBilinear;
     create_engine_buffers();
     recreate_zoom_buffer(50, 50); // image is 111 x 111
     Dib24 target(zoomed_size.x, zoomed_size.y);
@@ -208,7 +208,7 @@ TEST_F(RenderTest, TooSmallZoomBufferKeepsGrayButSkipsSmoothing) {
 }
 
 TEST_F(RenderTest, MissingSourceBufferFallsBackToPlainStretch) {
-    settings.smooth = 1;
+    settings.smooth = kSmoothBilinear;
     create_engine_buffers();
     delete_source_buffer();
     Dib24 target(zoomed_size.x, zoomed_size.y);

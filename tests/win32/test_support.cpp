@@ -99,7 +99,7 @@ void create_engine_buffers() {
     update_derived_sizes(AspectUpdate::Recompute);
     recreate_capture_buffer(settings.size.x + 3, settings.size.y + 3);
     fill_capture_with_pattern(settings.size.x + 3, settings.size.y + 3);
-    if (settings.graybmp || settings.smooth) {
+    if (settings.graybmp != 0 || settings.smooth != kSmoothNone) {
         recreate_source_buffer(nullptr, settings.size.x, settings.size.y);
     }
     if (settings.smooth) recreate_zoom_buffer(zoomed_size.x, zoomed_size.y);
