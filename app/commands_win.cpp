@@ -9,6 +9,7 @@
 #include "dialogs/dialogs.h"
 #include "engine/capture.h"
 #include "engine/clipboard.h"
+#include "engine/colour_copy.h"
 #include "engine/modal.h"
 #include "engine/presence.h"
 #include "engine/shape.h"
@@ -117,6 +118,7 @@ bool run_menu_command(HWND loupe, UINT command) {
     case IDM_INVERT: toggle_setting(loupe, &Settings::invertbmp); return true;
     case IDM_USE_RULES: toggle_setting(loupe, &Settings::winset); return true;
     case IDM_COPY_IMAGE: copy_image_to_clipboard(loupe); return true;
+    case IDM_COPY_COLOUR: copy_colour_to_clipboard(loupe); return true;
     default: return false;
     }
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include "engine/capture.h"
 #include "engine/clipboard.h"
+#include "engine/colour_copy.h"
 #include "engine/hotkey_poll.h"
 #include "engine/placement.h"
 #include "engine/presence.h"
@@ -89,9 +90,7 @@ static Bounds monitor_bounds(POINT cursor) {
 }
 
 static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) {
-    IntPair sample = pixel_sample_point(capture_is_snapshot(), {cursor.x, cursor.y},
-                                        virtual_screen.left, virtual_screen.top, half_size);
-    COLORREF colour = GetPixel(capture_dc, sample.x, sample.y);
+    COLORREF colour = captured_colour_at(cursor);
     char text[80];
     format_tooltip_text(text, sizeof(text), settings.hexcolor != 0, settings.magnify,
                         {cursor.x, cursor.y}, GetRValue(colour), GetGValue(colour),
@@ -152,7 +151,12 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     }
 
     KeyboardPoll keys = poll_keyboard(settings.hotkey, key_is_down, nullptr);
-    if (copy_once_per_press(keys.copy_image, &copy_latch)) copy_image_to_clipboard(loupe);
+    if (copy_once_per_press(keys.copy_image || keys.copy_colour, &copy_latch)) {
+        if (keys.copy_colour)
+            copy_colour_to_clipboard(loupe);
+        else
+            copy_image_to_clipboard(loupe);
+    }
 
     int type = visibility_type_under_cursor(cursor);
     int request = presence_request(type, keys.hotkey_held, &toggle_latch);

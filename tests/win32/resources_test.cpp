@@ -87,6 +87,7 @@ const std::vector<MenuEntry> kPopupItems = {
     {"ルーペ下を操作する", IDM_CLICK_THROUGH, false, {}},
     kSeparator,
     {"拡大ｲﾒｰｼﾞをｺﾋﾟｰ", IDM_COPY_IMAGE, false, {}},
+    {"色をｺﾋﾟｰ", IDM_COPY_COLOUR, false, {}},
     kSeparator,
     {"設定...", IDM_OPTIONS, false, {}},
     {"ホットキー設定...", IDM_HOTKEY, false, {}},
@@ -151,7 +152,7 @@ TEST(ResourcesMenu, EveryCommandReachableByIdentifierFromThePopup) {
     HMENU popup = GetSubMenu(menu, 0);
     std::vector<UINT> ids;
     collect_commands(kPopupItems, ids);
-    EXPECT_EQ(ids.size(), 17u);
+    EXPECT_EQ(ids.size(), 18u);
     for (UINT id : ids) {
         SCOPED_TRACE(testing::Message() << "command " << id);
         EXPECT_NE(CheckMenuItem(popup, id, MF_BYCOMMAND | MF_CHECKED), static_cast<DWORD>(-1));
