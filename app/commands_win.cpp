@@ -117,6 +117,7 @@ bool run_menu_command(HWND loupe, UINT command) {
     case IDM_GRAY: toggle_setting(loupe, &Settings::graybmp); return true;
     case IDM_INVERT: toggle_setting(loupe, &Settings::invertbmp); return true;
     case IDM_USE_RULES: toggle_setting(loupe, &Settings::winset); return true;
+    case IDM_FOLLOW_CARET: toggle_setting(loupe, &Settings::caret); return true;
     case IDM_COPY_IMAGE: copy_image_to_clipboard(loupe); return true;
     case IDM_COPY_COLOUR: copy_colour_to_clipboard(loupe); return true;
     default: return false;

@@ -10,6 +10,7 @@ struct MenuState {
     bool gray;           // 40015
     bool invert;         // 40016
     bool use_rules;      // 40019
+    bool follow_caret;   // 40021
     // 40013 is grayed (and addhole cleared) unless layered windows exist,
     // magnifying-glass mode is on and layered capture is off.
     bool click_through_grayed;

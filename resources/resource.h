@@ -25,6 +25,7 @@
 #define IDM_WINDOW_RULES 40017
 #define IDM_USE_RULES 40019
 #define IDM_COPY_IMAGE 40020
+#define IDM_FOLLOW_CARET 40021
 #define IDM_COPY_COLOUR 40022
 
 /* Options dialog (OPTDLG) */

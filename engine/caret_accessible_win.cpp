@@ -1,0 +1,200 @@
+// Asking a window for its accessibility caret. The usual helper
+// (AccessibleObjectFromWindow) sends WM_GETOBJECT with a plain SendMessage,
+// which waits for ever on a hung program, so the steps are taken here one by
+// one, each with its guard:
+//   1. IsHungAppWindow: a program that has not read its messages for seconds
+//      is not asked at all;
+//   2. WM_GETOBJECT(OBJID_CARET) by SendMessageTimeout, SMTO_ABORTIFHUNG and
+//      SMTO_BLOCK (nothing of ours runs meanwhile), answered within
+//      kAccessibleAnswerMs or not at all;
+//   3. ObjectFromLresult and IAccessible::accLocation, a COM call into the
+//      program: a message filter cancels it after kAccessibleCallLimitMs.
+// A window that fails any step is left alone for a while, and the caret
+// object a window gave is kept, so each tick asks at most one question.
+//
+// oleacc and ole32 are loaded on the first question, not imported: most
+// users never need them, and the program keeps starting on systems and in
+// set-ups where they are missing.
+#include "engine/caret_accessible.h"
+
+#include <oleacc.h>
+
+namespace {
+
+// Spelled out rather than taken from the import libraries, which the
+// program does not link.
+const IID kIidAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+const IID kIidUnknown = {0, 0, 0, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kIidMessageFilter = {0x16, 0, 0, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+using ObjectFromLresultFunction = HRESULT(WINAPI*)(LRESULT, REFIID, WPARAM, void**);
+using CoInitializeExFunction = HRESULT(WINAPI*)(void*, DWORD);
+using CoRegisterMessageFilterFunction = HRESULT(WINAPI*)(IMessageFilter*, IMessageFilter**);
+
+struct ComFunctions {
+    ObjectFromLresultFunction object_from_lresult = nullptr;
+    CoRegisterMessageFilterFunction register_message_filter = nullptr;
+};
+
+template <typename Function> Function lookup(HMODULE module, const char* name) {
+    return module
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+               : nullptr;
+}
+
+// Loaded and COM started (single-threaded apartment: this is the window's
+// thread) on the first question; kept for the rest of the run.
+ComFunctions load_com() {
+    ComFunctions com;
+    HMODULE ole32 = LoadLibraryA("ole32.dll");
+    HMODULE oleacc = LoadLibraryA("oleacc.dll");
+    auto co_initialize_ex = lookup<CoInitializeExFunction>(ole32, "CoInitializeEx");
+    com.register_message_filter =
+        lookup<CoRegisterMessageFilterFunction>(ole32, "CoRegisterMessageFilter");
+    com.object_from_lresult = lookup<ObjectFromLresultFunction>(oleacc, "ObjectFromLresult");
+    if (!co_initialize_ex || !com.register_message_filter) {
+        com.object_from_lresult = nullptr;
+        return com;
+    }
+    // Already started by someone else, in either model, is as good.
+    const HRESULT started = co_initialize_ex(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(started) && started != RPC_E_CHANGED_MODE) com.object_from_lresult = nullptr;
+    return com;
+}
+
+const ComFunctions& com() {
+    static const ComFunctions functions = load_com();
+    return functions;
+}
+
+// Cancels our outgoing call once it has waited too long. COM calls it while
+// it waits, whenever a message arrives for this thread (the tick's timer
+// brings one every few milliseconds).
+class CallLimit : public IMessageFilter {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, kIidUnknown) || IsEqualIID(iid, kIidMessageFilter)) {
+            *object = static_cast<IMessageFilter*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on the stack for one call: no counting.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
+        return SERVERCALL_ISHANDLED;
+    }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
+        return static_cast<DWORD>(-1); // give up at once
+    }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD waited_ms, DWORD) override {
+        return waited_ms > kAccessibleCallLimitMs ? PENDINGMSG_CANCELCALL
+                                                  : PENDINGMSG_WAITDEFPROCESS;
+    }
+};
+
+bool busy = false;
+// The window whose caret object is kept, and the object.
+HWND kept_window = nullptr;
+IAccessible* kept_caret = nullptr;
+// One window left alone until a time (the focused window is the one asked).
+HWND paused_window = nullptr;
+DWORD paused_until = 0;
+
+void drop_kept_caret() {
+    if (kept_caret) kept_caret->Release();
+    kept_caret = nullptr;
+    kept_window = nullptr;
+}
+
+void pause_window(HWND window, DWORD milliseconds) {
+    paused_window = window;
+    paused_until = GetTickCount() + milliseconds;
+}
+
+bool paused(HWND window) {
+    return window == paused_window && static_cast<LONG>(paused_until - GetTickCount()) > 0;
+}
+
+// The window's caret object, asked for once; null when it has none.
+IAccessible* ask_for_caret_object(HWND window) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CARET),
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, kAccessibleAnswerMs, &answer)) {
+        pause_window(window, kUnansweredPauseMs);
+        return nullptr;
+    }
+    if (answer == 0) {
+        // No caret object of its own. (The system's stand-in for a window
+        // that does not answer covers the system caret, read already.)
+        pause_window(window, kNoAccessibleCaretPauseMs);
+        return nullptr;
+    }
+    IAccessible* caret = nullptr;
+    // Always called on an answer: it also frees what the program set aside.
+    if (!com().object_from_lresult ||
+        FAILED(com().object_from_lresult(static_cast<LRESULT>(answer), kIidAccessible, 0,
+                                         reinterpret_cast<void**>(&caret))) ||
+        !caret) {
+        pause_window(window, kUnansweredPauseMs);
+        return nullptr;
+    }
+    return caret;
+}
+
+} // namespace
+
+bool accessible_caret_busy() {
+    return busy;
+}
+
+void forget_accessible_caret() {
+    drop_kept_caret();
+    paused_window = nullptr;
+}
+
+bool accessible_caret_rect(HWND window, PixelRect* rect) {
+    if (busy || !window || paused(window)) return false;
+    if (IsHungAppWindow(window)) {
+        drop_kept_caret();
+        pause_window(window, kUnansweredPauseMs);
+        return false;
+    }
+    if (kept_window != window) drop_kept_caret();
+    // COM is started before the first question, so that its answer can be read.
+    if (!com().object_from_lresult) return false;
+
+    busy = true;
+    // Both COM steps below may wait on the program; the limit covers them.
+    CallLimit limit;
+    IMessageFilter* previous = nullptr;
+    const bool limited = SUCCEEDED(com().register_message_filter(&limit, &previous));
+    const DWORD started = GetTickCount();
+    if (!kept_caret) {
+        kept_caret = ask_for_caret_object(window);
+        if (kept_caret) kept_window = window;
+    }
+    HRESULT result = E_FAIL;
+    long left = 0, top = 0, width = 0, height = 0;
+    if (kept_caret) {
+        VARIANT self = {};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        result = kept_caret->accLocation(&left, &top, &width, &height, self);
+        if (result != S_OK) {
+            // Cancelled, gone, or no caret now: asked again later.
+            drop_kept_caret();
+            const DWORD took = GetTickCount() - started;
+            pause_window(window, took > kAccessibleCallLimitMs ? kUnansweredPauseMs
+                                                               : kNoAccessibleCaretPauseMs);
+        }
+    }
+    if (limited) com().register_message_filter(previous, nullptr);
+    busy = false;
+    if (result != S_OK) return false;
+    *rect = {left, top, left + width, top + height};
+    return true;
+}
