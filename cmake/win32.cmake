@@ -57,7 +57,9 @@ file(GLOB win32_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*
 # 32-bit program chooses from.
 list(APPEND win32_test_sources ${CMAKE_SOURCE_DIR}/tests/native/engine_pixels_test.cpp)
 add_executable(brisvane_win32_tests ${win32_test_sources} ${resource_file})
-target_link_libraries(brisvane_win32_tests PRIVATE brisvane_winlib gtest_win_main)
+# oleacc and ole32: the test windows that answer for their caret through
+# accessibility (the product loads them at run time instead).
+target_link_libraries(brisvane_win32_tests PRIVATE brisvane_winlib gtest_win_main oleacc ole32)
 
 file(GLOB e2e_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(e2e_test_sources)

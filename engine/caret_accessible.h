@@ -15,15 +15,14 @@ constexpr DWORD kNoAccessibleCaretPauseMs = 500;
 constexpr DWORD kUnansweredPauseMs = 5000;
 
 // The caret rectangle `window` publishes, physical screen pixels. At most one
-// question to the program per call (its caret object is kept from one call to
-// the next, so later calls only ask where the caret is), none to a window that
-// is hung or is being left alone. The accessibility library and COM are
-// loaded on the first question.
+// question to the program per call, none to a window that is hung or is
+// being left alone. The accessibility library and COM are loaded on the
+// first question.
 bool accessible_caret_rect(HWND window, PixelRect* rect);
 
 // While a question is under way, COM's wait dispatches this thread's
 // messages, the tick's timer among them: the tick must then do nothing.
 bool accessible_caret_busy();
 
-// Lets go of the kept caret object and of the windows being left alone.
+// Forgets the window being left alone.
 void forget_accessible_caret();

@@ -9,8 +9,8 @@
 //      kAccessibleAnswerMs or not at all;
 //   3. ObjectFromLresult and IAccessible::accLocation, a COM call into the
 //      program: a message filter cancels it after kAccessibleCallLimitMs.
-// A window that fails any step is left alone for a while, and the caret
-// object a window gave is kept, so each tick asks at most one question.
+// A window that fails any step, or has no caret object, is left alone for a
+// while; each tick asks at most one window one question.
 //
 // oleacc and ole32 are loaded on the first question, not imported: most
 // users never need them, and the program keeps starting on systems and in
@@ -97,18 +97,9 @@ class CallLimit : public IMessageFilter {
 };
 
 bool busy = false;
-// The window whose caret object is kept, and the object.
-HWND kept_window = nullptr;
-IAccessible* kept_caret = nullptr;
 // One window left alone until a time (the focused window is the one asked).
 HWND paused_window = nullptr;
 DWORD paused_until = 0;
-
-void drop_kept_caret() {
-    if (kept_caret) kept_caret->Release();
-    kept_caret = nullptr;
-    kept_window = nullptr;
-}
 
 void pause_window(HWND window, DWORD milliseconds) {
     paused_window = window;
@@ -119,30 +110,15 @@ bool paused(HWND window) {
     return window == paused_window && static_cast<LONG>(paused_until - GetTickCount()) > 0;
 }
 
-// The window's caret object, asked for once; null when it has none.
-IAccessible* ask_for_caret_object(HWND window) {
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(window, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CARET),
-                             SMTO_ABORTIFHUNG | SMTO_BLOCK, kAccessibleAnswerMs, &answer)) {
-        pause_window(window, kUnansweredPauseMs);
-        return nullptr;
-    }
-    if (answer == 0) {
-        // No caret object of its own. (The system's stand-in for a window
-        // that does not answer covers the system caret, read already.)
-        pause_window(window, kNoAccessibleCaretPauseMs);
-        return nullptr;
-    }
-    IAccessible* caret = nullptr;
-    // Always called on an answer: it also frees what the program set aside.
-    if (!com().object_from_lresult ||
-        FAILED(com().object_from_lresult(static_cast<LRESULT>(answer), kIidAccessible, 0,
-                                         reinterpret_cast<void**>(&caret))) ||
-        !caret) {
-        pause_window(window, kUnansweredPauseMs);
-        return nullptr;
-    }
-    return caret;
+// Where the caret object says the caret is; false when it cannot say.
+bool locate(IAccessible* caret, PixelRect* rect) {
+    VARIANT self = {};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    long left = 0, top = 0, width = 0, height = 0;
+    if (caret->accLocation(&left, &top, &width, &height, self) != S_OK) return false;
+    *rect = {left, top, left + width, top + height};
+    return true;
 }
 
 } // namespace
@@ -152,49 +128,62 @@ bool accessible_caret_busy() {
 }
 
 void forget_accessible_caret() {
-    drop_kept_caret();
     paused_window = nullptr;
 }
 
 bool accessible_caret_rect(HWND window, PixelRect* rect) {
     if (busy || !window || paused(window)) return false;
     if (IsHungAppWindow(window)) {
-        drop_kept_caret();
         pause_window(window, kUnansweredPauseMs);
         return false;
     }
-    if (kept_window != window) drop_kept_caret();
-    // COM is started before the first question, so that its answer can be read.
+    // COM is started before the question, so that its answer can be read.
     if (!com().object_from_lresult) return false;
 
+    // The question doubles as the proof that the program answers now: the
+    // COM calls below follow it at once, and the object is let go before
+    // the tick ends (a kept one would be called, or released, later, when
+    // its program might no longer answer).
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CARET),
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, kAccessibleAnswerMs, &answer)) {
+        pause_window(window, kUnansweredPauseMs);
+        return false;
+    }
+    if (answer == 0) {
+        // No caret object of its own. (The system's stand-in for a window
+        // that does not answer covers the system caret, read already.)
+        pause_window(window, kNoAccessibleCaretPauseMs);
+        return false;
+    }
+
     busy = true;
-    // Both COM steps below may wait on the program; the limit covers them.
+    // Should the program stop answering in the middle of a call, the limit
+    // cancels the call (where the system's COM honours the cancel).
     CallLimit limit;
     IMessageFilter* previous = nullptr;
     const bool limited = SUCCEEDED(com().register_message_filter(&limit, &previous));
+    // The filter hears of the time only when a message arrives: a timer of
+    // the thread's own makes sure one does.
+    const UINT_PTR reminder = SetTimer(nullptr, 0, kAccessibleCallLimitMs / 2, nullptr);
     const DWORD started = GetTickCount();
-    if (!kept_caret) {
-        kept_caret = ask_for_caret_object(window);
-        if (kept_caret) kept_window = window;
+    IAccessible* caret = nullptr;
+    bool located = false;
+    // Always called on an answer: it also frees what the program set aside.
+    if (SUCCEEDED(com().object_from_lresult(static_cast<LRESULT>(answer), kIidAccessible, 0,
+                                            reinterpret_cast<void**>(&caret))) &&
+        caret) {
+        located = locate(caret, rect);
+        caret->Release();
     }
-    HRESULT result = E_FAIL;
-    long left = 0, top = 0, width = 0, height = 0;
-    if (kept_caret) {
-        VARIANT self = {};
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        result = kept_caret->accLocation(&left, &top, &width, &height, self);
-        if (result != S_OK) {
-            // Cancelled, gone, or no caret now: asked again later.
-            drop_kept_caret();
-            const DWORD took = GetTickCount() - started;
-            pause_window(window, took > kAccessibleCallLimitMs ? kUnansweredPauseMs
-                                                               : kNoAccessibleCaretPauseMs);
-        }
-    }
+    const DWORD took = GetTickCount() - started;
+    if (reminder) KillTimer(nullptr, reminder);
     if (limited) com().register_message_filter(previous, nullptr);
     busy = false;
-    if (result != S_OK) return false;
-    *rect = {left, top, left + width, top + height};
-    return true;
+
+    if (took > kAccessibleCallLimitMs)
+        pause_window(window, kUnansweredPauseMs);
+    else if (!located)
+        pause_window(window, kNoAccessibleCaretPauseMs);
+    return located;
 }
