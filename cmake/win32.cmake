@@ -33,6 +33,11 @@ include(cmake/help.cmake) # brisvane.chm beside the executable
 add_executable(brisvane_smooth_timing EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/smooth_timing_win.cpp)
 target_link_libraries(brisvane_smooth_timing PRIVATE brisvane_winlib)
 
+# What caret following adds to a tick (docs/performance.md), the same way;
+# oleacc and ole32 for its window that publishes a caret through accessibility.
+add_executable(brisvane_caret_timing EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/caret_timing_win.cpp)
+target_link_libraries(brisvane_caret_timing PRIVATE brisvane_winlib oleacc ole32)
+
 # The floor of the idle-cost benchmark (tools/bench-idle): the tracking tick's
 # calls and nothing else, with the product's flags but none of its code.
 add_executable(brisvane_tick_floor WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/tick_floor_win.cpp

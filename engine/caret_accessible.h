@@ -9,13 +9,18 @@
 // to say where the caret is, before it is left alone for a while.
 constexpr UINT kAccessibleAnswerMs = 50;
 constexpr DWORD kAccessibleCallLimitMs = 100;
+// A question costs the program (and us) far more than the system caret's
+// read (some hundred system calls under Wine, a few milliseconds): the answer
+// stands for this long, and the window is asked again only after it.
+constexpr DWORD kAccessibleAnswerStandsMs = 100;
 // How long a window is then left alone: after no caret object, and after a
 // hung, slow or failed answer.
 constexpr DWORD kNoAccessibleCaretPauseMs = 500;
 constexpr DWORD kUnansweredPauseMs = 5000;
 
 // The caret rectangle `window` publishes, physical screen pixels. At most one
-// question to the program per call, none to a window that is hung or is
+// question to the program per call and per kAccessibleAnswerStandsMs (the
+// last answer is given in between), none to a window that is hung or is
 // being left alone. The accessibility library and COM are loaded on the
 // first question.
 bool accessible_caret_rect(HWND window, PixelRect* rect);
@@ -24,5 +29,5 @@ bool accessible_caret_rect(HWND window, PixelRect* rect);
 // messages, the tick's timer among them: the tick must then do nothing.
 bool accessible_caret_busy();
 
-// Forgets the window being left alone.
+// Forgets the last answer and the window being left alone.
 void forget_accessible_caret();

@@ -10,7 +10,8 @@
 //   3. ObjectFromLresult and IAccessible::accLocation, a COM call into the
 //      program: a message filter cancels it after kAccessibleCallLimitMs.
 // A window that fails any step, or has no caret object, is left alone for a
-// while; each tick asks at most one window one question.
+// while; each tick asks at most one window one question, and an answer
+// stands for a moment before the next question.
 //
 // oleacc and ole32 are loaded on the first question, not imported: most
 // users never need them, and the program keeps starting on systems and in
@@ -100,6 +101,10 @@ bool busy = false;
 // One window left alone until a time (the focused window is the one asked).
 HWND paused_window = nullptr;
 DWORD paused_until = 0;
+// The last answer: which window, when, and where its caret was.
+HWND answered_window = nullptr;
+DWORD answered_at = 0;
+PixelRect answered_rect = {};
 
 void pause_window(HWND window, DWORD milliseconds) {
     paused_window = window;
@@ -129,10 +134,16 @@ bool accessible_caret_busy() {
 
 void forget_accessible_caret() {
     paused_window = nullptr;
+    answered_window = nullptr;
 }
 
 bool accessible_caret_rect(HWND window, PixelRect* rect) {
     if (busy || !window || paused(window)) return false;
+    if (window == answered_window && GetTickCount() - answered_at < kAccessibleAnswerStandsMs) {
+        *rect = answered_rect;
+        return true;
+    }
+    answered_window = nullptr;
     if (IsHungAppWindow(window)) {
         pause_window(window, kUnansweredPauseMs);
         return false;
@@ -185,5 +196,10 @@ bool accessible_caret_rect(HWND window, PixelRect* rect) {
         pause_window(window, kUnansweredPauseMs);
     else if (!located)
         pause_window(window, kNoAccessibleCaretPauseMs);
+    if (located) {
+        answered_window = window;
+        answered_at = GetTickCount();
+        answered_rect = *rect;
+    }
     return located;
 }
