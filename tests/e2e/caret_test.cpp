@@ -142,6 +142,7 @@ TEST_F(Caret, TheLoupeFollowsNotepadsCaretAndTheMouseTakesItBack) {
     EXPECT_TRUE(wait_clipboard_settled(seq, 3000)) << "nothing reached the clipboard";
     EXPECT_EQ(clipboard_text(CF_TEXT), "255, 255, 255");
     EXPECT_EQ(clipboard_text(CF_UNICODETEXT), "255, 255, 255");
+    EXPECT_TRUE(clipboard_dib().empty()) << "the image was copied as well";
     EXPECT_TRUE(IsWindowVisible(loupe_)) << "a message box?";
 }
 

@@ -345,42 +345,6 @@ TEST_F(Clipboard, CtrlPrintScreenAndTheMenuCopyTheMagnifiedImage) {
         << "a message box appeared:" << windows_of(run_.pid());
 }
 
-// Over the orange patch the colour goes on the clipboard as text, in both
-// text formats and in the tooltip's notation, and in place of the image.
-class ColourClipboard : public Clipboard {
-  protected:
-    std::vector<Patch> patches() override { return {{RECT{600, 100, 700, 200}, 0xFF8000, false}}; }
-};
-
-TEST_F(ColourClipboard, CtrlShiftPrintScreenAndTheMenuCopyThePointsColourAsText) {
-    const struct {
-        const char* ini;
-        const char* text;
-    } cases[] = {{"", "255, 128, 0"}, {"[option]\nhexcolor=1\n", "#FF8000"}};
-    ASSERT_TRUE(move_pointer(650, 150));
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        ProductRun run;
-        ASSERT_NO_FATAL_FAILURE(launch(run, c.ini));
-        ASSERT_TRUE(loupe_at(run.loupe(), 661, 161));
-
-        DWORD seq = 0;
-        ASSERT_TRUE(clear_clipboard(&seq));
-        ASSERT_TRUE(xdotool("keydown ctrl+shift+Print sleep 0.1 keyup ctrl+shift+Print"));
-        EXPECT_TRUE(wait_clipboard_settled(seq, 3000))
-            << "Ctrl+Shift+PrintScreen changed nothing on the clipboard" << windows_of(run.pid());
-        EXPECT_EQ(clipboard_text(CF_TEXT), c.text);
-        EXPECT_EQ(clipboard_text(CF_UNICODETEXT), c.text);
-        EXPECT_TRUE(clipboard_dib().empty()) << "the image was copied as well";
-
-        ASSERT_TRUE(clear_clipboard(&seq));
-        run.post_command(IDM_COPY_COLOUR);
-        EXPECT_TRUE(wait_clipboard_settled(seq, 3000)) << windows_of(run.pid());
-        EXPECT_EQ(clipboard_text(CF_TEXT), c.text);
-        EXPECT_TRUE(run.shut_down()) << "the program did not exit cleanly";
-    }
-}
-
 // A child control of a message box whose text is text.
 bool has_text(HWND box, const std::string& text) {
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))

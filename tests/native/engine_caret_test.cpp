@@ -46,54 +46,29 @@ struct ScaledMonitor {
 
 TEST(CaretRect, OriginTakenToLogicalPixelsAndEachCornerBack) {
     struct Case {
-        const char* what;
-        PixelRect client; // the caret in the window's logical client pixels
-        IntPair origin;   // the client area's corner, physical
-        ScaledMonitor monitor;
-        bool maps;
+        PixelRect client;      // the caret in the window's logical client pixels
+        IntPair origin;        // the client area's corner, physical
+        ScaledMonitor monitor; // percent 0: no maps (XP)
         PixelRect want;
     };
     const Case cases[] = {
-        {"no conversion (XP)",
-         {10, 5, 11, 21},
-         {300, 210},
-         {{0, 0}, 150},
-         false,
-         {310, 215, 311, 231}},
-        {"aware window: logical is physical",
-         {10, 5, 11, 21},
-         {300, 210},
-         {{0, 0}, 100},
-         true,
-         {310, 215, 311, 231}},
-        // Logical origin (200, 140); corners (210, 145) and (211, 161).
-        {"150 %", {10, 5, 11, 21}, {300, 210}, {{0, 0}, 150}, true, {315, 217, 316, 241}},
-        // A monitor left of the primary: logical origin (-1710, 200).
-        {"200 % left of the primary",
-         {8, 4, 10, 24},
-         {-1500, 400},
-         {{-1920, 0}, 200},
-         true,
-         {-1484, 408, -1480, 448}},
-        {"125 % above the primary",
-         {0, 0, 2, 16},
-         {100, -900},
-         {{0, -1080}, 125},
-         true,
-         {100, -900, 102, -880}},
-        {"a map that fails leaves the plain sum",
-         {10, 5, 11, 21},
-         {300, 210},
-         {{0, 0}, 150, true},
-         true,
-         {310, 215, 311, 231}},
+        {{10, 5, 11, 21}, {300, 210}, {{0, 0}, 0}, {310, 215, 311, 231}},
+        {{10, 5, 11, 21}, {300, 210}, {{0, 0}, 100}, {310, 215, 311, 231}}, // aware window
+        // 150 %: logical origin (200, 140); corners (210, 145) and (211, 161).
+        {{10, 5, 11, 21}, {300, 210}, {{0, 0}, 150}, {315, 217, 316, 241}},
+        // 200 % left of the primary: logical origin (-1710, 200).
+        {{8, 4, 10, 24}, {-1500, 400}, {{-1920, 0}, 200}, {-1484, 408, -1480, 448}},
+        {{0, 0, 2, 16}, {100, -900}, {{0, -1080}, 125}, {100, -900, 102, -880}},  // above it
+        {{10, 5, 11, 21}, {300, 210}, {{0, 0}, 150, true}, {310, 215, 311, 231}}, // map fails
     };
     for (const Case& c : cases) {
         ScaledMonitor monitor = c.monitor;
-        const PixelRect got =
-            caret_rect_on_screen(c.client, c.origin, c.maps ? ScaledMonitor::to_logical : nullptr,
-                                 c.maps ? ScaledMonitor::to_physical : nullptr, &monitor);
-        EXPECT_EQ(got, c.want) << c.what;
+        const bool maps = monitor.percent != 0;
+        EXPECT_EQ(caret_rect_on_screen(c.client, c.origin,
+                                       maps ? ScaledMonitor::to_logical : nullptr,
+                                       maps ? ScaledMonitor::to_physical : nullptr, &monitor),
+                  c.want)
+            << "case " << (&c - cases);
     }
 }
 

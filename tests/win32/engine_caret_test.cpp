@@ -230,27 +230,23 @@ TEST_F(CaretFollowing, TheLoupeStandsBesideTheCaretUntilTheMouseMoves) {
     }
 }
 
-TEST_F(CaretFollowing, SwitchedOffTheTickAsksNothing) {
+// Switched off, or with a system caret, the window is never asked; without
+// one it is asked for its caret once a tick at most, and less often still.
+TEST_F(CaretFollowing, AccessibilityIsAskedOnlyWithoutASystemCaretAndAtMostOnceATick) {
     settings.caret = 0;
     ASSERT_TRUE(create_loupe());
     stop_tracking(loupe_);
-    CaretWindow editor(Caret::Accessible);
-    ASSERT_TRUE(editor.in_front());
-    for (int i = 0; i < 60; ++i) {
-        editor.move_caret(40 + i, 20);
-        tick();
-        Sleep(10);
+    {
+        CaretWindow editor(Caret::Accessible);
+        ASSERT_TRUE(editor.in_front());
+        for (int i = 0; i < 60; ++i, Sleep(10)) {
+            editor.move_caret(40 + i, 20);
+            tick();
+        }
+        EXPECT_EQ(0, editor.questions()) << "asked while switched off";
+        EXPECT_EQ(test_cursor.y, followed().y);
     }
-    EXPECT_EQ(0, editor.questions());
-    EXPECT_EQ(test_cursor.x, followed().x);
-    EXPECT_EQ(test_cursor.y, followed().y);
-}
-
-// With a system caret the window is never asked; without one it is asked
-// for its caret once a tick at most, and less often still.
-TEST_F(CaretFollowing, AccessibilityIsAskedOnlyWithoutASystemCaretAndAtMostOnceATick) {
-    ASSERT_TRUE(create_loupe());
-    stop_tracking(loupe_);
+    command(IDM_FOLLOW_CARET);
     tick();
     {
         CaretWindow editor(Caret::System);
