@@ -7,8 +7,11 @@
 //   2. WM_GETOBJECT(OBJID_CARET) by SendMessageTimeout, SMTO_ABORTIFHUNG and
 //      SMTO_BLOCK (nothing of ours runs meanwhile), answered within
 //      kAccessibleAnswerMs or not at all;
-//   3. ObjectFromLresult and IAccessible::accLocation, a COM call into the
-//      program: a message filter cancels it after kAccessibleCallLimitMs.
+//   3. ObjectFromLresult and IAccessible::accLocation, COM calls into the
+//      program right after it answered: should it stop answering in between,
+//      a message filter cancels the call after kAccessibleCallLimitMs. (Wine's
+//      COM calls the filter but goes on waiting: there this last guard holds
+//      only on Windows.)
 // A window that fails any step, or has no caret object, is left alone for a
 // while; each tick asks at most one window one question, and an answer
 // stands for a moment before the next question.
@@ -70,8 +73,8 @@ const ComFunctions& com() {
 }
 
 // Cancels our outgoing call once it has waited too long. COM calls it while
-// it waits, whenever a message arrives for this thread (the tick's timer
-// brings one every few milliseconds).
+// it waits, whenever a message arrives for this thread (a timer set for the
+// call makes sure one does).
 class CallLimit : public IMessageFilter {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
