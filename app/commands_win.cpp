@@ -9,6 +9,7 @@
 #include "dialogs/dialogs.h"
 #include "engine/capture.h"
 #include "engine/clipboard.h"
+#include "engine/colour_copy.h"
 #include "engine/modal.h"
 #include "engine/presence.h"
 #include "engine/shape.h"
@@ -120,7 +121,9 @@ bool run_menu_command(HWND loupe, UINT command) {
     case IDM_GRAY: toggle_setting(loupe, &Settings::graybmp); return true;
     case IDM_INVERT: toggle_setting(loupe, &Settings::invertbmp); return true;
     case IDM_USE_RULES: toggle_setting(loupe, &Settings::winset); return true;
+    case IDM_FOLLOW_CARET: toggle_setting(loupe, &Settings::caret); return true;
     case IDM_COPY_IMAGE: copy_image_to_clipboard(loupe); return true;
+    case IDM_COPY_COLOUR: copy_colour_to_clipboard(loupe); return true;
     default: return false;
     }
 }

@@ -13,6 +13,7 @@ MenuState menu_state(const Settings& s, int layered_supported) {
     state.gray = s.graybmp != 0;
     state.invert = s.invertbmp != 0;
     state.use_rules = s.winset != 0;
+    state.follow_caret = s.caret != 0;
     state.click_through_grayed = !click_through_offered(s.loupe, layered_supported, s.layered);
     state.click_through_checked = !state.click_through_grayed && s.addhole != 0;
     return state;

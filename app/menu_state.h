@@ -10,6 +10,7 @@ struct MenuState {
     bool gray;           // IDM_GRAY
     bool invert;         // IDM_INVERT
     bool use_rules;      // IDM_USE_RULES
+    bool follow_caret;   // IDM_FOLLOW_CARET
     // IDM_CLICK_THROUGH is grayed (and addhole cleared) unless layered windows exist,
     // magnifying-glass mode is on and layered capture is off.
     bool click_through_grayed;

@@ -5,6 +5,7 @@
 #include "app/menu_state.h"
 #include "app/wheel.h"
 #include "engine/capture.h"
+#include "engine/caret_tracking.h"
 #include "engine/placement.h"
 #include "engine/presence.h"
 #include "engine/shape.h"
@@ -57,6 +58,7 @@ void sync_menu() {
     check_item(IDM_GRAY, state.gray);
     check_item(IDM_INVERT, state.invert);
     check_item(IDM_USE_RULES, state.use_rules);
+    check_item(IDM_FOLLOW_CARET, state.follow_caret);
     check_item(IDM_CLICK_THROUGH, state.click_through_checked);
     EnableMenuItem(handles.popup_menu, IDM_CLICK_THROUGH,
                    MF_BYCOMMAND | (state.click_through_grayed ? MF_GRAYED : MF_ENABLED));
@@ -119,5 +121,7 @@ void apply_settings(HWND loupe, const Settings& changed, SettingsSource source, 
     apply_click_through(loupe);
     if (settings.ttdisp != before.ttdisp)
         activate_tooltip(settings.ttdisp ? presence.loupe_shown : 0);
+    // Switched on, following starts afresh; switched off, nothing is kept.
+    if (settings.caret != before.caret) restart_caret_following();
     sync_menu();
 }

@@ -36,6 +36,11 @@ include(cmake/help.cmake) # brisvane.chm beside the executable
 add_executable(brisvane_smooth_timing EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/smooth_timing_win.cpp)
 target_link_libraries(brisvane_smooth_timing PRIVATE brisvane_winlib)
 
+# What caret following adds to a tick (docs/performance.md), the same way;
+# oleacc and ole32 for its window that publishes a caret through accessibility.
+add_executable(brisvane_caret_timing EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/caret_timing_win.cpp)
+target_link_libraries(brisvane_caret_timing PRIVATE brisvane_winlib oleacc ole32)
+
 # The floor of the idle-cost benchmark (tools/bench-idle): the tracking tick's
 # calls and nothing else, with the product's flags but none of its code.
 add_executable(brisvane_tick_floor WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/tick_floor_win.cpp
@@ -61,7 +66,9 @@ file(GLOB win32_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*
 list(APPEND win32_test_sources ${CMAKE_SOURCE_DIR}/tests/native/pixels_test.cpp
      ${CMAKE_SOURCE_DIR}/app/thread_id_win.cpp)
 add_executable(brisvane_win32_tests ${win32_test_sources} ${resource_file})
-target_link_libraries(brisvane_win32_tests PRIVATE brisvane_winlib gtest_win_main)
+# oleacc and ole32: the test windows that answer for their caret through
+# accessibility (the product loads them at run time instead).
+target_link_libraries(brisvane_win32_tests PRIVATE brisvane_winlib gtest_win_main oleacc ole32)
 
 file(GLOB e2e_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(e2e_test_sources)

@@ -81,7 +81,7 @@ void(WINAPI* clipboard_retry_pause)(DWORD milliseconds) = Sleep;
 
 // Owned by the loupe, so a tray click can bring it to the front; the loupe
 // is hidden and the tick stopped while it is open, as for a dialog.
-static void report_copy_failure(HWND loupe, const char* text) {
+void report_copy_failure(HWND loupe, const char* text) {
     ModalScope scope = enter_modal(loupe, true);
     show_message_box(loupe, text, texts::kAppName, MB_OK);
     leave_modal(loupe, scope);
@@ -90,7 +90,7 @@ static void report_copy_failure(HWND loupe, const char* text) {
 // Clipboard histories, managers and remote-desktop redirection open the
 // clipboard for a moment after every change: a few tries, a moment apart,
 // before the clipboard counts as busy (at most about 80 ms).
-static bool open_clipboard_soon(HWND owner) {
+bool open_clipboard_soon(HWND owner) {
     constexpr int kTries = 5;
     constexpr DWORD kPauseMs = 20;
     for (int attempt = 1;; ++attempt) {

@@ -61,8 +61,12 @@ bool hotkey_held(IntPair hotkey, const Keys& down) {
 
 KeyboardPoll poll_keyboard(IntPair hotkey, KeyDown down, void* context) {
     const Keys keys{down, context};
-    if (keys(kVkControl) && keys(kVkPrintScreen)) return {true, false};
-    return {false, hotkey_held(hotkey, keys)};
+    if (keys(kVkControl) && keys(kVkPrintScreen)) {
+        // Shift picks the colour instead of the image.
+        if (keys(kVkShift)) return {false, true, false};
+        return {true, false, false};
+    }
+    return {false, false, hotkey_held(hotkey, keys)};
 }
 
 bool copy_once_per_press(bool combination_held, uint8_t* latch) {

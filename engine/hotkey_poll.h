@@ -1,4 +1,5 @@
-// Keyboard polling of the tracking tick: Ctrl+PrintScreen and the hotkey.
+// Keyboard polling of the tracking tick: Ctrl+PrintScreen, Ctrl+Shift+
+// PrintScreen and the hotkey.
 // The key state comes through a callback so the order of the queries (which
 // is observable through GetAsyncKeyState's "pressed since last call" bit) is
 // fixed here and can be checked without a keyboard.
@@ -8,7 +9,8 @@
 
 struct KeyboardPoll {
     bool copy_image;  // Ctrl+PrintScreen is held (see copy_once_per_press)
-    bool hotkey_held; // the configured hotkey is held (never with copy_image)
+    bool copy_colour; // Ctrl+Shift+PrintScreen is held (never with copy_image)
+    bool hotkey_held; // the configured hotkey is held (never with a copy)
 };
 
 // Whether the virtual key is down (GetAsyncKeyState(vk) != 0 on Windows).
@@ -34,5 +36,7 @@ KeyboardPoll poll_keyboard(IntPair hotkey, KeyDown down, void* context);
 // Whether this tick copies: only the first poll of each Ctrl+PrintScreen
 // press does, however long it is held, so a held press does not flood the
 // clipboard (and any clipboard history) with a copy per tick. *latch keeps
-// the press from one poll to the next.
+// the press from one poll to the next. Both copy combinations share one
+// press: Shift let go before PrintScreen does not add an image copy to the
+// colour copy, nor Shift pressed late a colour copy to the image copy.
 bool copy_once_per_press(bool combination_held, uint8_t* latch);

@@ -4,7 +4,9 @@
 // invalidate, tooltip). Most ticks at rest end early: see rest_decision.
 #include <cstring>
 #include "engine/capture.h"
+#include "engine/caret_tracking.h"
 #include "engine/clipboard.h"
+#include "engine/colour_copy.h"
 #include "engine/hotkey_poll.h"
 #include "engine/placement.h"
 #include "engine/presence.h"
@@ -58,12 +60,9 @@ static bool class_is(HWND window, const char* name) {
     return std::strcmp(class_name, name) == 0;
 }
 
-// The visibility type for the window under the cursor: its rule's, or the
-// global one. Menus, their shadows and the loupe itself are looked through.
-static int visibility_type_under_cursor(POINT cursor) {
-    int type = settings.visible;
-    if (settings.winset == 0 || rule_count() <= 0) return type;
-
+// The window under the cursor, looking through menus, their shadows and the
+// loupe itself.
+static HWND window_under_cursor(POINT cursor) {
     HWND window = WindowFromPoint(cursor);
     if (class_is(window, kMenuClass)) {
         HWND below = GetWindow(window, GW_HWNDNEXT);
@@ -73,7 +72,16 @@ static int visibility_type_under_cursor(POINT cursor) {
     if (class_is(window, texts::kWindowClass)) {
         window = find_visible_window_below(window, cursor.x, cursor.y);
     }
-    HWND top = top_level_ancestor(window);
+    return window;
+}
+
+// The visibility type for the window under the cursor, or for the caret's
+// window while the caret leads: its rule's, or the global one.
+static int visibility_type_at(POINT cursor, HWND caret_window) {
+    int type = settings.visible;
+    if (settings.winset == 0 || rule_count() <= 0) return type;
+
+    HWND top = top_level_ancestor(caret_window ? caret_window : window_under_cursor(cursor));
     if (!top) return type;
 
     char class_name[kWindowNameBytes] = "";
@@ -100,10 +108,7 @@ static Bounds monitor_bounds(POINT cursor) {
 }
 
 static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) {
-    IntPair sample =
-        pixel_sample_point(capture_is_snapshot(), {cursor.x, cursor.y},
-                           geometry.virtual_screen.left, geometry.virtual_screen.top, half_size);
-    COLORREF colour = GetPixel(capture_dc, sample.x, sample.y);
+    COLORREF colour = captured_colour_at(cursor);
     char text[kTooltipTextBytes];
     format_tooltip_text(text, sizeof(text), settings.hexcolor != 0, settings.magnify,
                         {cursor.x, cursor.y}, GetRValue(colour), GetGValue(colour),
@@ -149,7 +154,7 @@ void stop_tracking(HWND loupe) {
 void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     // A tick posted before a dialog, box or menu of ours stopped the timer
     // still arrives inside its loop.
-    if (modal_depth > 0) return;
+    if (modal_depth > 0 || caret_read_in_progress()) return;
     POINT cursor;
     // Fails while another desktop has the input (a locked session, a UAC
     // prompt): nothing is placed, captured or sampled from a point not read.
@@ -161,10 +166,18 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     }
 
     KeyboardPoll keys = poll_keyboard(settings.hotkey, key_is_down, nullptr);
-    if (copy_once_per_press(keys.copy_image, &tick_memory.copy_latch))
-        copy_image_to_clipboard(loupe);
+    if (copy_once_per_press(keys.copy_image || keys.copy_colour, &tick_memory.copy_latch)) {
+        if (keys.copy_colour)
+            copy_colour_to_clipboard(loupe);
+        else
+            copy_image_to_clipboard(loupe);
+    }
 
-    int type = visibility_type_under_cursor(cursor);
+    // The point the loupe follows from here on: the cursor, or the text
+    // caret while it leads (last_cursor_pos then holds that point).
+    const FollowedPoint followed = followed_point(cursor);
+    const POINT point = followed.point;
+    int type = visibility_type_at(point, followed.caret_window);
     int request = presence_request(type, keys.hotkey_held, &tick_memory.toggle_latch);
     if (request == REQUEST_HIDE) {
         show_loupe(loupe, 0);
@@ -172,8 +185,8 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     }
     if (request == REQUEST_NOTHING && !presence.loupe_shown) return;
 
-    bool moved = tick_memory.full_refresh_due || cursor.x != tick_memory.last_cursor_pos.x ||
-                 cursor.y != tick_memory.last_cursor_pos.y;
+    bool moved = tick_memory.full_refresh_due || point.x != tick_memory.last_cursor_pos.x ||
+                 point.y != tick_memory.last_cursor_pos.y;
     switch (rest_decision(moved, settings.loupe != 0, live_copy_leaves_loupe_out(),
                           &tick_memory.still_ticks)) {
     case REST_NOTHING: return;
@@ -183,32 +196,32 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     case REST_FULL_REFRESH: break;
     }
 
-    Bounds bounds = monitor_bounds(cursor);
+    Bounds bounds = monitor_bounds(point);
     // The refresh that shows the loupe also activates the tooltip (after the
     // move), so it makes room for it as every later refresh does.
     bool tooltip_on =
         tooltip_state.tooltip_hwnd &&
         ((request == REQUEST_SHOW && settings.ttdisp != 0) || presence.tip_active == 1);
-    Placement place = place_loupe(loupe, cursor, bounds, tooltip_on);
+    Placement place = place_loupe(loupe, point, bounds, tooltip_on);
 
-    tick_memory.last_cursor_pos = cursor;
+    tick_memory.last_cursor_pos = point;
     tick_memory.full_refresh_due = false;
-    tick_memory.capture_origin = {cursor.x - half_size.x, cursor.y - half_size.y};
+    tick_memory.capture_origin = {point.x - half_size.x, point.y - half_size.y};
     // Shown after the move, so it appears at its new place.
     if (request == REQUEST_SHOW) show_loupe(loupe, 1);
     capture_tick_area(loupe);
     InvalidateRect(loupe, nullptr, FALSE);
 
     if (tooltip_state.tooltip_hwnd && presence.tip_active == 1) {
-        update_tooltip(cursor, bounds, place.x, place.tip_y);
+        update_tooltip(point, bounds, place.x, place.tip_y);
         // A tooltip never shown before gets its size only from this first
         // text: the showing refresh places both again if the height it
         // placed for was not the real one.
         RECT tip_rect;
         if (request == REQUEST_SHOW && GetWindowRect(tooltip_state.tooltip_hwnd, &tip_rect) &&
             tip_rect.bottom - tip_rect.top != tick_memory.tip_height) {
-            place = place_loupe(loupe, cursor, bounds, true);
-            update_tooltip(cursor, bounds, place.x, place.tip_y);
+            place = place_loupe(loupe, point, bounds, true);
+            update_tooltip(point, bounds, place.x, place.tip_y);
         }
     }
 }

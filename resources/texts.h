@@ -19,6 +19,9 @@ constexpr const char* kTooltipInitial = "(...)";
 // Pixel-information tooltip: magnify, cursor x, y, red, green, blue.
 constexpr const char* kTipFormatDecimal = "[%d%%](%d, %d) %d, %d, %d";
 constexpr const char* kTipFormatHex = "[%d%%](%d, %d) %02X, %02X, %02X";
+// The colour copied as text: red, green, blue (each 0-255, unsigned).
+constexpr const char* kColourFormatDecimal = "%u, %u, %u";
+constexpr const char* kColourFormatHex = "#%02X%02X%02X";
 
 // Options dialog: smoothing combo box, by index.
 constexpr const char* kSmoothNames[3] = {"なし", "バイリニア", "バイキュービック"};

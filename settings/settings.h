@@ -59,6 +59,7 @@ struct Settings {
     int32_t waddjust; // wheel step of magnify while smoothing
     IntPair maruwin;  // round in normal mode, round in magnifying-glass mode
     int32_t hexcolor;
+    int32_t caret; // the loupe also follows the text caret
 };
 
 // The record with its static initial values (before load_settings runs).

@@ -60,6 +60,9 @@ const SettingKey kSettingKeys[] = {
     integer_key("waddjust", &Settings::waddjust, 10),
     pair_key("maruwin", &Settings::maruwin, "0,1"),
     integer_key("hexcolor", &Settings::hexcolor, 0),
+    // Added after the others: a file written before it lacks the line and
+    // loads with following off, its other lines unchanged.
+    integer_key("caret", &Settings::caret, 0),
 };
 
 const size_t kSettingKeyCount = sizeof(kSettingKeys) / sizeof(kSettingKeys[0]);

@@ -59,7 +59,9 @@ int loupe_mismatches(const Grab& g, const LoupeLayout& l, std::string* report) {
                 const int sx = l.origin_x + (cx - 2) / m, sy = l.origin_y + (cy - 2) / m;
                 POINT sp{sx, sy};
                 if (PtInRect(&l.unpredictable, sp)) continue;
-                want = shown_colour(TestPicture::colour(sx, sy), l.colours);
+                const uint32_t area_pixel =
+                    l.screen ? l.screen->at(sx, sy) : TestPicture::colour(sx, sy);
+                want = shown_colour(area_pixel, l.colours);
                 const bool on_marker = ((cy == x0 || cy == x1) && cx >= x0 && cx <= x1) ||
                                        ((cx == x0 || cx == x1) && cy >= x0 && cy <= x1);
                 if (l.marker && on_marker) {

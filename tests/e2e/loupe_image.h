@@ -1,4 +1,5 @@
-// What the loupe must show, pixel by pixel, over the test picture: the
+// What the loupe must show, pixel by pixel, over the test picture (or over
+// any screen content grabbed for the purpose): the
 // etched two-pixel frame, the magnified area (each area pixel as a block of
 // zoom x zoom screen pixels) and the XOR-inverted outline of the centre
 // marker. Used by the engine and shell checks.
@@ -31,6 +32,9 @@ struct LoupeLayout {
     // Wine a screen copy includes layered windows, so where the captured
     // area overlaps the loupe itself, the loupe magnifies its own picture.
     RECT unpredictable{0, 0, 0, 0};
+    // The area as the screen shows it, for content other than the test
+    // picture (another program's window); null: the test picture.
+    const Grab* screen = nullptr;
 };
 
 // Compares the loupe window's pixels (grabbed from the screen) with the

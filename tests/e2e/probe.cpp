@@ -363,6 +363,23 @@ std::vector<uint8_t> clipboard_dib() {
     return out;
 }
 
+std::string clipboard_text(UINT format) {
+    std::string out;
+    if (!OpenClipboard(nullptr)) return "(clipboard busy)";
+    if (HANDLE h = GetClipboardData(format)) {
+        if (const void* p = GlobalLock(h)) {
+            if (format == CF_UNICODETEXT)
+                for (const WCHAR* w = static_cast<const WCHAR*>(p); *w; ++w)
+                    out += *w < 0x80 ? static_cast<char>(*w) : '?';
+            else
+                out = static_cast<const char*>(p);
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    return out;
+}
+
 // ---- tooltip -------------------------------------------------------------
 
 std::string remote_tooltip_text(HANDLE process, HWND tooltip, HWND owner) {

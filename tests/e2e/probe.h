@@ -99,6 +99,9 @@ bool empty_clipboard();
 bool wait_clipboard_settled(DWORD before, DWORD timeout_ms = kPatience, DWORD quiet_ms = 300);
 // The CF_DIB block on the clipboard, or an empty vector.
 std::vector<uint8_t> clipboard_dib();
+// The text on the clipboard in CF_TEXT or CF_UNICODETEXT (its ASCII
+// characters; any other one becomes '?'), "" when there is none.
+std::string clipboard_text(UINT format);
 
 // ---- tooltip -------------------------------------------------------------
 

@@ -166,6 +166,7 @@ TEST_F(Menu, ExitWritesTheSettingsKeepsChangesAndLetsANewCopyStart) {
                                  "waddjust=10\r\n"
                                  "maruwin=0,1\r\n"
                                  "hexcolor=0\r\n"
+                                 "caret=0\r\n"
                                  "\r\n"
                                  "[target]\r\n"
                                  "count=0\r\n";

@@ -1,9 +1,11 @@
-// Placement of the loupe and its tooltip, the tooltip's text and sample point.
+// Placement of the loupe and its tooltip, the tooltip's text and sample
+// point, and the colour copied as text.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "engine/colour_text.h"
 #include "engine/placement.h"
 #include "engine/tooltip_text.h"
 
@@ -179,4 +181,28 @@ TEST(TooltipText, SamplePoint) {
     // The snapshot of a virtual screen that starts left of and above primary.
     EXPECT_EQ(pixel_sample_point(true, {-1000, 50}, -1280, -200, {18, 18}), (IntPair{281, 251}));
     EXPECT_EQ(pixel_sample_point(true, {-1280, -200}, -1280, -200, {18, 18}), (IntPair{1, 1}));
+}
+
+TEST(ColourText, HexAndDecimalOfTheSamePixel) {
+    struct Case {
+        bool hex;
+        int r, g, b;
+        const char* text;
+    };
+    const Case cases[] = {
+        {true, 255, 128, 0, "#FF8000"},    {false, 255, 128, 0, "255, 128, 0"},
+        {true, 0, 0, 0, "#000000"},        {false, 0, 0, 0, "0, 0, 0"},
+        {true, 1, 2, 171, "#0102AB"},      {false, 255, 255, 255, "255, 255, 255"},
+        {true, 0x1FF, -1, 256, "#FFFF00"}, // only the low byte of a channel counts
+    };
+    for (const Case& c : cases) {
+        char buf[16];
+        const int n = format_colour_text(buf, sizeof buf, c.hex, c.r, c.g, c.b);
+        EXPECT_EQ(std::string(buf), c.text);
+        EXPECT_EQ(n, static_cast<int>(std::string(c.text).size())) << c.text;
+    }
+    char small[5];
+    EXPECT_EQ(format_colour_text(small, sizeof small, true, 255, 128, 0), 4);
+    EXPECT_EQ(std::string(small), "#FF8");
+    EXPECT_EQ(format_colour_text(small, 0, true, 255, 128, 0), 0);
 }

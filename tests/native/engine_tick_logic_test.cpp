@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 #include <vector>
 
 #include "engine/hotkey_poll.h"
@@ -134,16 +135,28 @@ TEST(HotkeyPoll, QueriesInOrderAndStopEarly) {
     EXPECT_EQ(kb.queries, (std::vector<int>{17, 44, 17, 16, 18, 27, 28, 29, 30}));
 }
 
-TEST(HotkeyPoll, CtrlPrintScreenCopiesAndReleasesTheHotkey) {
+TEST(HotkeyPoll, CtrlPrintScreenCopiesTheImageAndWithShiftTheColour) {
+    struct Case {
+        std::set<int> held;
+        bool image, colour;
+        std::vector<int> queries;
+    };
+    const Case cases[] = {
+        {{17, 44}, true, false, {17, 44, 16}},
+        {{17, 16, 44}, false, true, {17, 44, 16}},
+        {{16, 44}, false, false, {17, 17}}, // Shift+PrintScreen alone: the hotkey test
+        {{44}, false, false, {17, 17}},
+    };
     FakeKeyboard kb;
-    kb.held = {17, 44};
-    const KeyboardPoll p = kb.poll({17, 0});
-    EXPECT_TRUE(p.copy_image);
-    EXPECT_FALSE(p.hotkey_held);
-    EXPECT_EQ(kb.queries, (std::vector<int>{17, 44}));
-
-    kb.held = {44};
-    EXPECT_FALSE(kb.poll({17, 0}).copy_image);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        kb.held = c.held;
+        const KeyboardPoll p = kb.poll({17, 0});
+        EXPECT_EQ(p.copy_image, c.image);
+        EXPECT_EQ(p.copy_colour, c.colour);
+        EXPECT_FALSE(p.hotkey_held); // a copy counts as the hotkey released
+        EXPECT_EQ(kb.queries, c.queries);
+    }
 }
 
 namespace {
@@ -265,6 +278,28 @@ TEST(Visibility, CtrlPrintScreenCopiesOncePerPressAndCompletesAToggle) {
     EXPECT_FALSE(copy_once_per_press(kb.poll(ctrl).copy_image, &copy_latch));
     kb.held = {17, 44};
     EXPECT_TRUE(copy_once_per_press(kb.poll(ctrl).copy_image, &copy_latch));
+}
+
+TEST(Visibility, CtrlShiftPrintScreenCopiesTheColourOnlyWhateverIsLetGoFirst) {
+    // The tick's use: one press of either combination, one copy.
+    FakeKeyboard kb;
+    uint8_t latch = 0;
+    std::vector<std::string> copies;
+    auto tick = [&](std::set<int> held) {
+        kb.held = std::move(held);
+        const KeyboardPoll p = kb.poll({17, 0});
+        if (copy_once_per_press(p.copy_image || p.copy_colour, &latch))
+            copies.push_back(p.copy_colour ? "colour" : "image");
+    };
+    tick({17, 16});
+    tick({17, 16, 44});
+    tick({17, 16, 44});
+    tick({17, 44}); // Shift let go before PrintScreen
+    tick({17});
+    tick({});
+    EXPECT_EQ(copies, (std::vector<std::string>{"colour"}));
+    tick({17, 44});
+    EXPECT_EQ(copies, (std::vector<std::string>{"colour", "image"}));
 }
 
 TEST(Rest, TwelveStillTicksRefreshAtFiveAndTen) {

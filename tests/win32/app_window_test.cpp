@@ -1,6 +1,7 @@
 // The loupe window as start-up builds it, its menu commands and its wheel.
 #include <gtest/gtest.h>
 #include <functional>
+#include <vector>
 #include "app/commands.h"
 #include "app/single_instance.h"
 #include "app/tray.h"
@@ -99,7 +100,8 @@ TEST_F(LoupeWindow, SwitchesFlipTheirSettingAndCheckMark) {
         int32_t* setting;
     } switches[] = {{IDM_MARKER, &settings.marker},
                     {IDM_INVERT, &settings.invertbmp},
-                    {IDM_USE_RULES, &settings.winset}};
+                    {IDM_USE_RULES, &settings.winset},
+                    {IDM_FOLLOW_CARET, &settings.caret}};
     for (const Switch& item : switches) {
         int32_t before = *item.setting;
         command(item.id);
@@ -542,27 +544,42 @@ TEST_F(LoupeWindow, TickDoesNothingWhileTheCursorCannotBeRead) {
     EXPECT_TRUE(EqualRect(&before, &after));
 }
 
-// Each press of Ctrl+PrintScreen copies once, however many ticks see it held.
+// Each press of Ctrl+PrintScreen copies once, however many ticks see it held:
+// the image, or with Shift the colour alone.
 TEST_F(LoupeWindow, HeldCtrlPrintScreenCopiesOnceOverManyTicks) {
     ASSERT_TRUE(create_loupe());
     stop_tracking(loupe_);
-    DWORD before = GetClipboardSequenceNumber();
-    command(IDM_COPY_IMAGE);
-    const DWORD one_copy = GetClipboardSequenceNumber() - before;
-    ASSERT_GT(one_copy, 0u);
+    struct Case {
+        std::vector<WORD> keys;
+        bool image;
+        UINT same_copy; // the menu command making the same copy
+    };
+    const Case cases[] = {{{VK_CONTROL, VK_SNAPSHOT}, true, IDM_COPY_IMAGE},
+                          {{VK_CONTROL, VK_SHIFT, VK_SNAPSHOT}, false, IDM_COPY_COLOUR}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.image ? "Ctrl+PrintScreen" : "Ctrl+Shift+PrintScreen");
+        DWORD before = GetClipboardSequenceNumber();
+        command(c.same_copy);
+        const DWORD one_copy = GetClipboardSequenceNumber() - before;
+        ASSERT_GT(one_copy, 0u);
 
-    INPUT keys[2] = {{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
-    keys[0].ki.wVk = VK_CONTROL;
-    keys[1].ki.wVk = VK_SNAPSHOT;
-    SendInput(2, keys, sizeof(INPUT));
-    const bool held = wait_until([] { return GetAsyncKeyState(VK_SNAPSHOT) < 0; }, 10000);
-    before = GetClipboardSequenceNumber();
-    for (int tick = 0; tick < 5; ++tick)
-        tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
-    const DWORD copied = GetClipboardSequenceNumber() - before;
-    keys[0].ki.dwFlags = keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-    ASSERT_TRUE(held);
-    EXPECT_EQ(one_copy, copied);
-    EXPECT_TRUE(wait_until([] { return GetAsyncKeyState(VK_SNAPSHOT) >= 0; }, 10000));
+        std::vector<INPUT> keys(c.keys.size(), INPUT{INPUT_KEYBOARD, {}});
+        for (size_t i = 0; i < keys.size(); ++i)
+            keys[i].ki.wVk = c.keys[i];
+        SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+        const bool held = wait_until([] { return GetAsyncKeyState(VK_SNAPSHOT) < 0; }, 10000);
+        before = GetClipboardSequenceNumber();
+        for (int tick = 0; tick < 5; ++tick)
+            tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+        const DWORD copied = GetClipboardSequenceNumber() - before;
+        for (INPUT& key : keys)
+            key.ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(one_copy, copied);
+        EXPECT_EQ(c.image, IsClipboardFormatAvailable(CF_DIB) != FALSE);
+        EXPECT_EQ(!c.image, IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE);
+        EXPECT_TRUE(wait_until([] { return GetAsyncKeyState(VK_SNAPSHOT) >= 0; }, 10000));
+        tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0); // sees the press end
+    }
 }

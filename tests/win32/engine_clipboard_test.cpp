@@ -1,14 +1,16 @@
 // Copying the magnified image to the clipboard: the CF_DIB block's layout,
 // its pixels against what the loupe paints, and a clipboard held by someone
-// else.
+// else; and copying the colour of the loupe's point as text.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/clipboard.h"
+#include "engine/colour_copy.h"
 #include "engine/shape.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
@@ -50,6 +52,17 @@ std::string clipboard_text() {
     if (!OpenClipboard(nullptr)) return "(clipboard busy)";
     if (HANDLE block = GetClipboardData(CF_TEXT)) {
         text = static_cast<const char*>(GlobalLock(block));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::wstring clipboard_unicode_text() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return L"(clipboard busy)";
+    if (HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(block));
         GlobalUnlock(block);
     }
     CloseClipboard();
@@ -235,21 +248,69 @@ class ClipboardHolder {
 };
 
 TEST_F(ClipboardTest, BusyClipboardShowsTheMessageAndKeepsItsContent) {
-    create_engine_buffers();
-    put_text_on_clipboard(other_, "earlier text");
-    ClipboardHolder holder;
-    ASSERT_TRUE(holder.holds());
+    for (auto copy : {copy_image_to_clipboard, copy_colour_to_clipboard}) {
+        box_calls.clear();
+        release_engine_buffers();
+        create_engine_buffers();
+        put_text_on_clipboard(other_, "earlier text");
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.holds());
 
-    copy_image_to_clipboard(loupe_);
-    holder.release();
+        copy(loupe_);
+        holder.release();
 
-    ASSERT_EQ(1u, box_calls.size());
-    EXPECT_EQ(loupe_, box_calls[0].owner); // so a tray click can bring it to the front
-    EXPECT_EQ(texts::kClipboardBusy, box_calls[0].text);
-    EXPECT_EQ(texts::kAppName, box_calls[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_OK), box_calls[0].type);
-    EXPECT_EQ("earlier text", clipboard_text());
-    EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+        ASSERT_EQ(1u, box_calls.size());
+        EXPECT_EQ(loupe_, box_calls[0].owner); // so a tray click can bring it to the front
+        EXPECT_EQ(texts::kClipboardBusy, box_calls[0].text);
+        EXPECT_EQ(texts::kAppName, box_calls[0].caption);
+        EXPECT_EQ(static_cast<UINT>(MB_OK), box_calls[0].type);
+        EXPECT_EQ("earlier text", clipboard_text());
+        EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+    }
+}
+
+// The colour of the point as the capture holds it, whatever the paint then
+// does with it; as ANSI and Unicode text, in place of what was there.
+TEST_F(ClipboardTest, ColourCopyIsTheCapturedPixelAtThePointAsText) {
+    struct Case {
+        int hex, gray, invert, smooth, glass;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {1, 1, 1, 2, 0}, {0, 0, 1, 0, 1}, {1, 1, 0, 1, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "hex " << c.hex << " gray " << c.gray << " invert " << c.invert
+                     << " smooth " << c.smooth << " glass " << c.glass);
+        release_engine_buffers();
+        settings.hexcolor = c.hex;
+        settings.graybmp = c.gray;
+        settings.invertbmp = c.invert;
+        settings.smooth = c.smooth;
+        settings.loupe = c.glass;
+        geometry.snapshot_mode = 0;
+        tick_memory.capture_origin = {0, 0};
+        create_engine_buffers();
+        if (c.glass) {
+            // The snapshot: the point is read inside a screen-sized buffer.
+            geometry.snapshot_mode = 1;
+            geometry.virtual_screen = {-30, 0, 170, 120};
+            tick_memory.capture_origin = {40, 50};
+            recreate_capture_buffer(203, 123);
+            fill_capture_with_pattern(203, 123, -70, -50);
+        }
+        put_text_on_clipboard(other_, "earlier text");
+        copy_colour_to_clipboard(loupe_);
+        // Both ways the point's pixel is pattern(19, 19): the block's centre
+        // behind its one-pixel margin.
+        const COLORREF want = pattern(19, 19);
+        char text[16];
+        std::snprintf(text, sizeof text, c.hex ? "#%02X%02X%02X" : "%d, %d, %d", GetRValue(want),
+                      GetGValue(want), GetBValue(want));
+        EXPECT_EQ(text, clipboard_text());
+        EXPECT_EQ(std::wstring(text, text + std::strlen(text)), clipboard_unicode_text());
+        EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+    }
+    EXPECT_TRUE(box_calls.empty());
 }
 
 // A clipboard manager holds the clipboard for a moment after each change.

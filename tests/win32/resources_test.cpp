@@ -85,8 +85,10 @@ const std::vector<MenuEntry> kPopupItems = {
     {"中心ﾏｰｶｰ", IDM_MARKER, true, {}},
     {"虫眼鏡ﾓｰﾄﾞ", IDM_LOUPE_MODE, false, {}},
     {"ルーペ下を操作する", IDM_CLICK_THROUGH, false, {}},
+    {"テキストカーソルに追従", IDM_FOLLOW_CARET, false, {}},
     kSeparator,
     {"拡大ｲﾒｰｼﾞをｺﾋﾟｰ", IDM_COPY_IMAGE, false, {}},
+    {"色をｺﾋﾟｰ", IDM_COPY_COLOUR, false, {}},
     kSeparator,
     {"設定...", IDM_OPTIONS, false, {}},
     {"ホットキー設定...", IDM_HOTKEY, false, {}},
@@ -151,7 +153,7 @@ TEST(ResourcesMenu, EveryCommandReachableByIdentifierFromThePopup) {
     HMENU popup = GetSubMenu(menu, 0);
     std::vector<UINT> ids;
     collect_commands(kPopupItems, ids);
-    EXPECT_EQ(ids.size(), 17u);
+    EXPECT_EQ(ids.size(), 19u);
     for (UINT id : ids) {
         SCOPED_TRACE(testing::Message() << "command " << id);
         EXPECT_NE(CheckMenuItem(popup, id, MF_BYCOMMAND | MF_CHECKED), static_cast<DWORD>(-1));
