@@ -115,6 +115,7 @@ bool run_menu_command(HWND loupe, UINT command) {
     case IDM_VISIBLE_TOGGLE: set_visibility_type(loupe, kVisibleToggle); return true;
     case IDM_HELP: open_help(loupe); return true;
     case IDM_MARKER: toggle_setting(loupe, &Settings::marker); return true;
+    case IDM_PIXEL_GRID: toggle_setting(loupe, &Settings::grid); return true;
     case IDM_CLICK_THROUGH: toggle_setting(loupe, &Settings::addhole); return true;
     // Gray needs the source buffer, which smoothing may already hold.
     case IDM_GRAY: toggle_setting(loupe, &Settings::graybmp); return true;

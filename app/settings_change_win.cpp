@@ -54,6 +54,7 @@ void sync_menu() {
     check_item(IDM_POINT_INFO, state.point_info);
     check_item(IDM_LOUPE_MODE, state.loupe_mode);
     check_item(IDM_MARKER, state.marker);
+    check_item(IDM_PIXEL_GRID, state.pixel_grid);
     check_item(IDM_GRAY, state.gray);
     check_item(IDM_INVERT, state.invert);
     check_item(IDM_USE_RULES, state.use_rules);

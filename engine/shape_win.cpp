@@ -1,5 +1,5 @@
 // The loupe's look: the optional elliptic window region and the paint of the
-// client area (magnified image, two-pixel frame, centre marker).
+// client area (magnified image, pixel grid, two-pixel frame, centre marker).
 //
 // The client area is loupe_window_size for an image of W x H: the image sits
 // at (kFrameWidth, kFrameWidth) and the two outer rows and columns on each
@@ -8,6 +8,7 @@
 // pixel, and it redraws everything each time, so the XOR marker never piles up.
 #include "engine/shape.h"
 
+#include "engine/grid_paint.h"
 #include "engine/overlay_geometry.h"
 #include "engine/render.h"
 #include "loupe/buffers.h"
@@ -100,6 +101,8 @@ void paint_loupe(HWND loupe, HDC dc) {
     const POINT source = image_source_origin();
     render_magnified(dc, kFrameWidth, kFrameWidth, zoomed_size.x, zoomed_size.y, capture_dc,
                      source.x, source.y, settings.size.x, settings.size.y, image_raster_op());
+    paint_pixel_grid(dc,
+                     pixel_grid(settings.grid, settings.gridzoom, settings.magnify, zoomed_size));
     if (loupe_is_round()) {
         draw_round_frame(dc, client.right, client.bottom);
     } else {

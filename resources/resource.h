@@ -1,5 +1,5 @@
 /* Identifiers shared by brisvane.rc and the C++ code. Kept free of C++ so
-   windres can read it. One band per kind: menu commands 40001-40020,
+   windres can read it. One band per kind: menu commands 40001-40024,
    dialog controls 1000-1059. */
 #ifndef BRISVANE_RESOURCE_H
 #define BRISVANE_RESOURCE_H
@@ -35,6 +35,7 @@
 #define IDM_WINDOW_RULES 40017
 #define IDM_USE_RULES 40019
 #define IDM_COPY_IMAGE 40020
+#define IDM_PIXEL_GRID 40023
 
 /* Options dialog (OPTDLG) */
 #define IDC_OPT_DISTANCE 1000

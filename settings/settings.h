@@ -59,6 +59,8 @@ struct Settings {
     int32_t waddjust; // wheel step of magnify while smoothing
     IntPair maruwin;  // round in normal mode, round in magnifying-glass mode
     int32_t hexcolor;
+    int32_t grid;     // pixel grid over the image at high zoom
+    int32_t gridzoom; // the least magnify (percent) that shows the grid
 };
 
 // The record with its static initial values (before load_settings runs).

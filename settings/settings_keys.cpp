@@ -60,6 +60,8 @@ const SettingKey kSettingKeys[] = {
     integer_key("waddjust", &Settings::waddjust, 10),
     pair_key("maruwin", &Settings::maruwin, "0,1"),
     integer_key("hexcolor", &Settings::hexcolor, 0),
+    integer_key("grid", &Settings::grid, 0),
+    integer_key("gridzoom", &Settings::gridzoom, 800),
 };
 
 const size_t kSettingKeyCount = sizeof(kSettingKeys) / sizeof(kSettingKeys[0]);

@@ -166,6 +166,8 @@ TEST_F(Menu, ExitWritesTheSettingsKeepsChangesAndLetsANewCopyStart) {
                                  "waddjust=10\r\n"
                                  "maruwin=0,1\r\n"
                                  "hexcolor=0\r\n"
+                                 "grid=0\r\n"
+                                 "gridzoom=800\r\n"
                                  "\r\n"
                                  "[target]\r\n"
                                  "count=0\r\n";
@@ -391,6 +393,68 @@ TEST_F(Clipboard, BusyClipboardShowsOneMessageBoxWhileTheKeysAreHeld) {
     // The loupe goes on following the pointer.
     ASSERT_TRUE(move_pointer(300, 200));
     EXPECT_TRUE(loupe_at(loupe_, 311, 211));
+}
+
+using Grid = PictureTest;
+
+// The image copied by the menu command, once the clipboard has settled.
+std::vector<uint8_t> copied_image(const ProductRun& run) {
+    DWORD seq = 0;
+    if (!clear_clipboard(&seq)) return {};
+    run.post_command(IDM_COPY_IMAGE);
+    if (!wait_clipboard_settled(seq)) return {};
+    return clipboard_dib();
+}
+
+// The grid lies only in the paint: switched on, it XORs mid-gray onto the
+// loupe's pixels between the cells and nowhere else, and the tooltip and the
+// copied image stay as they were.
+TEST_F(Grid, ChangesTheLoupeOnlyOnItsLinesAndNeverTheReadings) {
+    struct Case {
+        int area, zoom;
+    } cases[] = {{17, 8}, {9, 16}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.zoom * 100 << " %");
+        ProductRun run;
+        ASSERT_NO_FATAL_FAILURE(
+            launch(run, "[option]\nsize=" + std::to_string(c.area) + "," + std::to_string(c.area) +
+                            "\nmagnify=" + std::to_string(c.zoom * 100) + "\n"));
+        // Placed beside the pointer once shown: wait for its etched frame.
+        const int side = c.area * c.zoom + 4;
+        RECT where{};
+        ASSERT_TRUE(wait_until([&] {
+            where = window_rect(run.loupe());
+            return IsWindowVisible(run.loupe()) && where.right - where.left == side &&
+                   grab_screen(where).at(where.left, where.top) == 0xF8F8FFu;
+        }));
+        HWND tip = wait_window(run.pid(), "tooltips_class32");
+        ASSERT_NE(tip, nullptr) << "no visible tooltip window";
+        const Grab plain = settled_grab(where);
+        const std::string plain_tip = remote_tooltip_text(run.process(), tip, run.loupe());
+        const std::vector<uint8_t> plain_copy = copied_image(run);
+        ASSERT_FALSE(plain_copy.empty());
+
+        run.post_command(IDM_PIXEL_GRID);
+        ASSERT_TRUE(wait_until([&] { return grab_screen(where).pixels != plain.pixels; }));
+        const Grab gridded = settled_grab(where);
+        save_bmp(gridded, "loupe_grid_" + std::to_string(c.zoom * 100));
+        int wrong = 0, lines = 0;
+        for (int y = where.top; y < where.bottom; ++y)
+            for (int x = where.left; x < where.right; ++x) {
+                const int u = x - where.left - 2, v = y - where.top - 2;
+                const int image = side - 4;
+                const bool inside = u >= 0 && v >= 0 && u < image && v < image;
+                const bool line =
+                    inside && ((u > 0 && u % c.zoom == 0) || (v > 0 && v % c.zoom == 0));
+                lines += line;
+                if (gridded.at(x, y) != (line ? plain.at(x, y) ^ 0x808080u : plain.at(x, y)))
+                    ++wrong;
+            }
+        EXPECT_EQ(wrong, 0) << "of " << lines << " line pixels";
+        EXPECT_EQ(remote_tooltip_text(run.process(), tip, run.loupe()), plain_tip);
+        EXPECT_EQ(copied_image(run), plain_copy);
+        EXPECT_TRUE(run.shut_down());
+    }
 }
 
 } // namespace

@@ -99,7 +99,8 @@ TEST_F(LoupeWindow, SwitchesFlipTheirSettingAndCheckMark) {
         int32_t* setting;
     } switches[] = {{IDM_MARKER, &settings.marker},
                     {IDM_INVERT, &settings.invertbmp},
-                    {IDM_USE_RULES, &settings.winset}};
+                    {IDM_USE_RULES, &settings.winset},
+                    {IDM_PIXEL_GRID, &settings.grid}};
     for (const Switch& item : switches) {
         int32_t before = *item.setting;
         command(item.id);
