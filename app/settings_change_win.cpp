@@ -5,6 +5,7 @@
 #include "app/menu_state.h"
 #include "app/wheel.h"
 #include "engine/capture.h"
+#include "engine/freeze_control.h"
 #include "engine/placement.h"
 #include "engine/presence.h"
 #include "engine/shape.h"
@@ -40,6 +41,19 @@ SourceSteps steps_of(SettingsSource source) {
     case SettingsSource::Hotkey: break;
     }
     return {AspectUpdate::Keep, BufferRefresh::KeepCapture, DistanceRule::Keep, false};
+}
+
+// What a change from `source` means for a frozen loupe.
+FreezeEvent freeze_event_of(SettingsSource source, bool mode_switched) {
+    if (mode_switched) return FREEZE_MODE_SWITCH;
+    switch (source) {
+    case SettingsSource::Options: return FREEZE_OPTIONS_OK;
+    case SettingsSource::Wheel: return FREEZE_WHEEL;
+    case SettingsSource::Hotkey: return FREEZE_HOTKEY_OK;
+    case SettingsSource::Startup:
+    case SettingsSource::Menu: break;
+    }
+    return FREEZE_MENU_SWITCH;
 }
 
 void check_item(UINT id, bool checked) {
@@ -87,6 +101,7 @@ void apply_settings(HWND loupe, const Settings& changed, SettingsSource source, 
     if (!click_through_offered(next.loupe, startup.layered_supported, next.layered))
         next.addhole = 0;
     replace_settings(next);
+    end_freeze_on(loupe, freeze_event_of(source, before.loupe != settings.loupe));
 
     if (steps.always_resized || settings.size != before.size ||
         settings.magnify != before.magnify) {
@@ -121,4 +136,7 @@ void apply_settings(HWND loupe, const Settings& changed, SettingsSource source, 
     if (settings.ttdisp != before.ttdisp)
         activate_tooltip(settings.ttdisp ? presence.loupe_shown : 0);
     sync_menu();
+    // The look may have changed (marker, grid, colours): painted again now,
+    // also while the loupe is frozen and no refresh comes.
+    InvalidateRect(loupe, nullptr, FALSE);
 }

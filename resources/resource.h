@@ -36,6 +36,7 @@
 #define IDM_USE_RULES 40019
 #define IDM_COPY_IMAGE 40020
 #define IDM_PIXEL_GRID 40023
+#define IDM_FREEZE 40024
 
 /* Options dialog (OPTDLG) */
 #define IDC_OPT_DISTANCE 1000

@@ -62,6 +62,7 @@ const SettingKey kSettingKeys[] = {
     integer_key("hexcolor", &Settings::hexcolor, 0),
     integer_key("grid", &Settings::grid, 0),
     integer_key("gridzoom", &Settings::gridzoom, 800),
+    integer_key("freezekey", &Settings::freezekey, 19),
 };
 
 const size_t kSettingKeyCount = sizeof(kSettingKeys) / sizeof(kSettingKeys[0]);

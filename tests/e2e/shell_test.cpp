@@ -168,6 +168,7 @@ TEST_F(Menu, ExitWritesTheSettingsKeepsChangesAndLetsANewCopyStart) {
                                  "hexcolor=0\r\n"
                                  "grid=0\r\n"
                                  "gridzoom=800\r\n"
+                                 "freezekey=19\r\n"
                                  "\r\n"
                                  "[target]\r\n"
                                  "count=0\r\n";
@@ -393,6 +394,65 @@ TEST_F(Clipboard, BusyClipboardShowsOneMessageBoxWhileTheKeysAreHeld) {
     // The loupe goes on following the pointer.
     ASSERT_TRUE(move_pointer(300, 200));
     EXPECT_TRUE(loupe_at(loupe_, 311, 211));
+}
+
+using Freeze = PictureTest;
+
+// The frozen loupe's frame: its rings swap colours, the top row turns gray.
+bool frame_looks_frozen(HWND loupe, bool frozen) {
+    const RECT r = window_rect(loupe);
+    return (grab_screen(r).at(r.left, r.top) == 0x808080u) == frozen;
+}
+
+// Pressed on the X side and held until the program's poll has seen it.
+::testing::AssertionResult press_freeze_key(HWND loupe, bool frozen_after) {
+    if (!xdotool("keydown Pause")) return ::testing::AssertionFailure() << "xdotool failed";
+    const bool seen = wait_until([&] { return frame_looks_frozen(loupe, frozen_after); });
+    xdotool("keyup Pause");
+    if (seen) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the frame never looked " << (frozen_after ? "frozen" : "live");
+}
+
+// Frozen, the loupe keeps its place and image when the pointer leaves; over a
+// cell of the frozen image the tooltip reads that cell's source pixel, away
+// from it the frozen centre; pressed again, the loupe follows the pointer.
+TEST_F(Freeze, PauseFreezesTheLoupeAndThePointerReadsItsCells) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(loupe_at(loupe_, 511, 411));
+    HWND tip = wait_window(run_.pid(), "tooltips_class32");
+    ASSERT_NE(tip, nullptr) << "no visible tooltip window";
+    const std::string centre = tip_text(500, 400, TestPicture::colour(500, 400), false);
+    ASSERT_TRUE(tooltip_says(run_, tip, centre));
+    const Grab live = settled_grab(window_rect(loupe_));
+    ASSERT_TRUE(press_freeze_key(loupe_, true));
+
+    // Cell (5, 7) of the image at (513, 413): area pixel 5, 7 of the area
+    // whose top-left pixel is (482, 382).
+    ASSERT_TRUE(move_pointer(511 + 2 + 5 * 3 + 1, 411 + 2 + 7 * 3 + 1));
+    EXPECT_TRUE(tooltip_says(run_, tip, tip_text(487, 389, TestPicture::colour(487, 389), false)));
+    const Grab frozen = settled_grab(window_rect(loupe_));
+    save_bmp(frozen, "loupe_frozen");
+    save_bmp(settled_grab(RECT{480, 380, 760, 560}), "loupe_frozen_context");
+    EXPECT_TRUE(same_rect(window_rect(loupe_), 511, 411, kDefaultWindow, kDefaultWindow));
+    // The image is the one frozen, but where the two marker squares lie.
+    int changed = 0;
+    for (int y = 413; y < 411 + kDefaultWindow - 2; ++y)
+        for (int x = 513; x < 511 + kDefaultWindow - 2; ++x) {
+            const int cx = x - 511, cy = y - 411;
+            const bool markers = (cx >= 55 && cx <= 59 && cy >= 55 && cy <= 59) ||
+                                 (cx >= 16 && cx <= 20 && cy >= 22 && cy <= 26);
+            if (!markers && frozen.at(x, y) != live.at(x, y)) ++changed;
+        }
+    EXPECT_EQ(changed, 0);
+
+    ASSERT_TRUE(move_pointer(300, 200)); // away from the loupe: the frozen centre
+    EXPECT_TRUE(tooltip_says(run_, tip, centre));
+    EXPECT_TRUE(same_rect(window_rect(loupe_), 511, 411, kDefaultWindow, kDefaultWindow));
+
+    ASSERT_TRUE(press_freeze_key(loupe_, false));
+    EXPECT_TRUE(loupe_at(loupe_, 311, 211));
+    EXPECT_TRUE(loupe_shows(loupe_, layout_around(300, 200, window_rect(loupe_))));
 }
 
 using Grid = PictureTest;

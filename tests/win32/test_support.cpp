@@ -1,4 +1,5 @@
 #include "tests/win32/test_support.h"
+#include "engine/freeze.h"
 
 #include "loupe/buffers.h"
 #include "loupe/state.h"
@@ -67,6 +68,7 @@ void reset_runtime_state() {
     tick_memory = {};
     geometry = {};
     tooltip_state = {};
+    freeze = {};
     startup.layered_supported = 1;
     system_metric = GetSystemMetrics;
     read_cursor_pos = GetCursorPos;
