@@ -10,6 +10,7 @@
 #include "engine/capture.h"
 #include "engine/clipboard.h"
 #include "engine/colour_copy.h"
+#include "engine/freeze_control.h"
 #include "engine/modal.h"
 #include "engine/presence.h"
 #include "engine/shape.h"
@@ -116,6 +117,8 @@ bool run_menu_command(HWND loupe, UINT command) {
     case IDM_VISIBLE_TOGGLE: set_visibility_type(loupe, kVisibleToggle); return true;
     case IDM_HELP: open_help(loupe); return true;
     case IDM_MARKER: toggle_setting(loupe, &Settings::marker); return true;
+    case IDM_PIXEL_GRID: toggle_setting(loupe, &Settings::grid); return true;
+    case IDM_FREEZE: end_freeze_on(loupe, FREEZE_MENU_ITEM); return true;
     case IDM_CLICK_THROUGH: toggle_setting(loupe, &Settings::addhole); return true;
     // Gray needs the source buffer, which smoothing may already hold.
     case IDM_GRAY: toggle_setting(loupe, &Settings::graybmp); return true;

@@ -8,6 +8,7 @@
 #include "app/tray.h"
 #include "app/wheel.h"
 #include "engine/capture.h"
+#include "engine/freeze_control.h"
 #include "engine/modal.h"
 #include "engine/placement.h"
 #include "engine/presence.h"
@@ -44,6 +45,7 @@ static void on_paint(HWND loupe) {
 // Hides the loupe after a click; normally shown, the tracking stops too, so
 // it stays hidden until the tray icon or a menu restarts it.
 static void hide_after_click(HWND loupe) {
+    end_freeze_on(loupe, FREEZE_LOUPE_HIDDEN);
     if (settings.visible == kVisibleShown) stop_tracking(loupe);
     show_loupe(loupe, 0);
     want_loupe(0);
@@ -97,6 +99,7 @@ static void on_right_button_up(HWND loupe) {
 // windows repaint for the new screen only after this message, so a snapshot
 // taken now could hold stale or black areas.
 static void on_display_change(HWND loupe) {
+    end_freeze_on(loupe, FREEZE_DISPLAY);
     read_screen_metrics();
     show_loupe(loupe, 0);
     fit_work_buffers(BufferRefresh::Anew);

@@ -10,6 +10,7 @@ MenuState menu_state(const Settings& s, int layered_supported) {
     state.point_info = s.ttdisp != 0;
     state.loupe_mode = s.loupe != 0;
     state.marker = s.marker != 0;
+    state.pixel_grid = s.grid != 0;
     state.gray = s.graybmp != 0;
     state.invert = s.invertbmp != 0;
     state.use_rules = s.winset != 0;

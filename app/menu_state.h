@@ -7,6 +7,7 @@ struct MenuState {
     bool point_info;     // IDM_POINT_INFO
     bool loupe_mode;     // IDM_LOUPE_MODE
     bool marker;         // IDM_MARKER
+    bool pixel_grid;     // IDM_PIXEL_GRID
     bool gray;           // IDM_GRAY
     bool invert;         // IDM_INVERT
     bool use_rules;      // IDM_USE_RULES

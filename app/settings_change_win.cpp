@@ -6,6 +6,7 @@
 #include "app/wheel.h"
 #include "engine/capture.h"
 #include "engine/caret_tracking.h"
+#include "engine/freeze_control.h"
 #include "engine/placement.h"
 #include "engine/presence.h"
 #include "engine/shape.h"
@@ -43,6 +44,19 @@ SourceSteps steps_of(SettingsSource source) {
     return {AspectUpdate::Keep, BufferRefresh::KeepCapture, DistanceRule::Keep, false};
 }
 
+// What a change from `source` means for a frozen loupe.
+FreezeEvent freeze_event_of(SettingsSource source, bool mode_switched) {
+    if (mode_switched) return FREEZE_MODE_SWITCH;
+    switch (source) {
+    case SettingsSource::Options: return FREEZE_OPTIONS_OK;
+    case SettingsSource::Wheel: return FREEZE_WHEEL;
+    case SettingsSource::Hotkey: return FREEZE_HOTKEY_OK;
+    case SettingsSource::Startup:
+    case SettingsSource::Menu: break;
+    }
+    return FREEZE_MENU_SWITCH;
+}
+
 void check_item(UINT id, bool checked) {
     CheckMenuItem(handles.popup_menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
@@ -55,6 +69,7 @@ void sync_menu() {
     check_item(IDM_POINT_INFO, state.point_info);
     check_item(IDM_LOUPE_MODE, state.loupe_mode);
     check_item(IDM_MARKER, state.marker);
+    check_item(IDM_PIXEL_GRID, state.pixel_grid);
     check_item(IDM_GRAY, state.gray);
     check_item(IDM_INVERT, state.invert);
     check_item(IDM_USE_RULES, state.use_rules);
@@ -88,6 +103,7 @@ void apply_settings(HWND loupe, const Settings& changed, SettingsSource source, 
     if (!click_through_offered(next.loupe, startup.layered_supported, next.layered))
         next.addhole = 0;
     replace_settings(next);
+    end_freeze_on(loupe, freeze_event_of(source, before.loupe != settings.loupe));
 
     if (steps.always_resized || settings.size != before.size ||
         settings.magnify != before.magnify) {
@@ -124,4 +140,7 @@ void apply_settings(HWND loupe, const Settings& changed, SettingsSource source, 
     // Switched on, following starts afresh; switched off, nothing is kept.
     if (settings.caret != before.caret) restart_caret_following();
     sync_menu();
+    // The look may have changed (marker, grid, colours): painted again now,
+    // also while the loupe is frozen and no refresh comes.
+    InvalidateRect(loupe, nullptr, FALSE);
 }

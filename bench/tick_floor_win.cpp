@@ -49,10 +49,11 @@ void create_tooltip(HWND loupe) {
 }
 
 // The benchmark holds no key, and with Ctrl up the product's poll at the
-// default hotkey stops after asking for Ctrl twice.
+// default hotkey stops after asking for Ctrl twice; then the freeze key.
 void poll_keys() {
     GetAsyncKeyState(VK_CONTROL); // Ctrl+PrintScreen
     GetAsyncKeyState(VK_CONTROL); // the hotkey, Ctrl alone
+    GetAsyncKeyState(VK_PAUSE);   // the freeze key
 }
 
 // The block is dark gray first, so an area reaching off the screen shows

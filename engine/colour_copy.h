@@ -3,10 +3,13 @@
 #pragma once
 #include <windows.h>
 
-// The captured pixel at the point (0x00BBGGRR), as the capture buffer holds
-// it: before smoothing, gray or inversion, which only the paint applies.
-// The point is the one the capture buffer was last filled for.
-COLORREF captured_colour_at(POINT point);
+#include "settings/settings.h"
+
+// The captured pixel (0x00BBGGRR) at screen point `point`, which is area
+// pixel `area_pixel` of the capture block (its centre, half_size, for the
+// point the buffer was last filled for), as the buffer holds it: before
+// smoothing, gray or inversion, which only the paint applies.
+COLORREF captured_colour_at(POINT point, IntPair area_pixel);
 
 // Puts the colour of the last captured point on the clipboard as text
 // (CF_TEXT and CF_UNICODETEXT): "#RRGGBB" when hexcolor is on, "R, G, B"

@@ -5,16 +5,17 @@
 
 #include "engine/clipboard.h"
 #include "engine/colour_text.h"
+#include "engine/freeze.h"
 #include "engine/tooltip_text.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
 #include "resources/texts.h"
 #include "settings/settings.h"
 
-COLORREF captured_colour_at(POINT point) {
+COLORREF captured_colour_at(POINT point, IntPair area_pixel) {
     IntPair sample =
         pixel_sample_point(capture_is_snapshot(), {point.x, point.y}, geometry.virtual_screen.left,
-                           geometry.virtual_screen.top, half_size);
+                           geometry.virtual_screen.top, area_pixel);
     return GetPixel(capture_dc, sample.x, sample.y);
 }
 
@@ -40,11 +41,13 @@ static void free_block(HGLOBAL block) {
 // No copy while a modal window of ours is open: one busy message at a time.
 void copy_colour_to_clipboard(HWND loupe) {
     if (modal_depth > 0) return;
-    // The point the capture buffer was last filled for sits half the
+    // The pixel the tooltip reports: the cell pointed at in a frozen image,
+    // else the point the capture buffer was last filled for, half the
     // captured area inside its origin.
-    const POINT point = {tick_memory.capture_origin.x + half_size.x,
-                         tick_memory.capture_origin.y + half_size.y};
-    const COLORREF colour = captured_colour_at(point);
+    const IntPair cell = freeze.frozen && freeze.pointing ? freeze.cell : half_size;
+    const POINT point = {tick_memory.capture_origin.x + cell.x,
+                         tick_memory.capture_origin.y + cell.y};
+    const COLORREF colour = captured_colour_at(point, cell);
     char text[16];
     const int length = format_colour_text(text, sizeof(text), settings.hexcolor != 0,
                                           GetRValue(colour), GetGValue(colour), GetBValue(colour));

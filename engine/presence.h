@@ -24,8 +24,9 @@ int presence_request(int type, bool hotkey_held, uint8_t* toggle_latch);
 void activate_tooltip(int active);
 
 // The system cursor is hidden exactly while the loupe is shown in
-// magnifying-glass mode (its centre marker stands in for it) and no modal
-// window of ours is open.
+// magnifying-glass mode (its centre marker stands in for it), no modal
+// window of ours is open and the loupe is not frozen (the pointer then reads
+// the frozen image).
 bool system_cursor_must_be_hidden();
 // Moves this thread's cursor display count across zero to match the rule;
 // a count already on the right side stays as it is. Driven across zero,

@@ -1,6 +1,7 @@
 #include "engine/presence.h"
 
 #include "engine/capture.h"
+#include "engine/freeze.h"
 #include "engine/tooltip_window.h"
 #include "engine/visibility.h"
 #include "loupe/state.h"
@@ -13,8 +14,9 @@ void activate_tooltip(int active) {
 
 void show_loupe(HWND loupe, int show) {
     if (show == presence.loupe_shown) return;
-    // The window is still hidden here, so the snapshot does not hold it.
-    if (show && capture_is_snapshot()) take_screen_snapshot();
+    // The window is still hidden here, so the snapshot does not hold it. A
+    // frozen loupe shown again after a dialog keeps the image it froze.
+    if (show && capture_is_snapshot() && !freeze.frozen) take_screen_snapshot();
     if (show) {
         // Shown without activation, so the user's window keeps the keyboard
         // focus, and on top of the topmost band, where activating used to
@@ -49,7 +51,7 @@ int presence_request(int type, bool hotkey_held, uint8_t* toggle_latch) {
 }
 
 bool system_cursor_must_be_hidden() {
-    return presence.loupe_shown != 0 && settings.loupe != 0 && modal_depth == 0;
+    return presence.loupe_shown != 0 && settings.loupe != 0 && modal_depth == 0 && !freeze.frozen;
 }
 
 void apply_cursor_rule() {

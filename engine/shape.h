@@ -12,5 +12,5 @@ bool loupe_is_round();
 void apply_mode_region(HWND loupe);
 // Sets or clears WS_EX_TRANSPARENT from addhole; no other style bit changes.
 void apply_click_through(HWND loupe);
-// Image at (2, 2), frame (etched rectangle or two ellipses), XOR marker.
+// Image at (2, 2), pixel grid, frame (etched rectangle or two ellipses), XOR marker.
 void paint_loupe(HWND loupe, HDC dc);

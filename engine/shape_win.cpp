@@ -1,5 +1,5 @@
 // The loupe's look: the optional elliptic window region and the paint of the
-// client area (magnified image, two-pixel frame, centre marker).
+// client area (magnified image, pixel grid, two-pixel frame, centre marker).
 //
 // The client area is loupe_window_size for an image of W x H: the image sits
 // at (kFrameWidth, kFrameWidth) and the two outer rows and columns on each
@@ -8,6 +8,8 @@
 // pixel, and it redraws everything each time, so the XOR marker never piles up.
 #include "engine/shape.h"
 
+#include "engine/freeze.h"
+#include "engine/grid_paint.h"
 #include "engine/overlay_geometry.h"
 #include "engine/render.h"
 #include "loupe/buffers.h"
@@ -64,8 +66,9 @@ static void draw_rectangular_frame(HDC dc, int r, int b) {
     FrameLine lines[kFrameLineCount];
     frame_lines(r, b, lines);
     for (const FrameLine& line : lines) {
-        SelectObject(dc,
-                     line.colour == FRAME_LIGHT ? handles.light_frame_pen : handles.gray_frame_pen);
+        // Frozen, the rings swap their colours: the loupe looks pressed in.
+        const bool light = (line.colour == FRAME_LIGHT) != freeze.frozen;
+        SelectObject(dc, light ? handles.light_frame_pen : handles.gray_frame_pen);
         MoveToEx(dc, line.x0, line.y0, nullptr);
         LineTo(dc, line.x1, line.y1); // the end point itself is not drawn
     }
@@ -75,16 +78,21 @@ static_assert(kFrameWidth == 2, "the round frame is drawn as two rings");
 
 static void draw_round_frame(HDC dc, int r, int b) {
     SelectObject(dc, GetStockObject(NULL_BRUSH)); // outline only, keep the image
-    SelectObject(dc, handles.dark_round_pen);
+    // Frozen, the rings swap their pens: the loupe looks pressed in.
+    SelectObject(dc, freeze.frozen ? handles.light_round_pen : handles.dark_round_pen);
     Ellipse(dc, 0, 0, r - 1, b - 1);
-    SelectObject(dc, handles.light_round_pen);
+    SelectObject(dc, freeze.frozen ? handles.dark_round_pen : handles.light_round_pen);
     Ellipse(dc, 1, 1, r - 2, b - 2);
 }
 
-// Outline of the square around the magnified cursor pixel, each of its pixels
-// inverted once, so it shows on any image.
+// Outline of the square around the magnified cursor pixel (on a frozen image
+// the pixel pointed at), each of its pixels inverted once, so it shows on any
+// image.
 static void draw_centre_marker(HDC dc) {
-    const MarkerSquare square = marker_square(zoomed_size, settings.magnify);
+    const MarkerSquare square =
+        freeze.frozen && freeze.pointing
+            ? cell_marker(freeze.cell, settings.size, zoomed_size, settings.magnify)
+            : marker_square(zoomed_size, settings.magnify);
     SetROP2(dc, R2_XORPEN);
     SelectObject(dc, GetStockObject(WHITE_PEN));
     MoveToEx(dc, square.x0, square.y0, nullptr);
@@ -100,6 +108,8 @@ void paint_loupe(HWND loupe, HDC dc) {
     const POINT source = image_source_origin();
     render_magnified(dc, kFrameWidth, kFrameWidth, zoomed_size.x, zoomed_size.y, capture_dc,
                      source.x, source.y, settings.size.x, settings.size.y, image_raster_op());
+    paint_pixel_grid(dc,
+                     pixel_grid(settings.grid, settings.gridzoom, settings.magnify, zoomed_size));
     if (loupe_is_round()) {
         draw_round_frame(dc, client.right, client.bottom);
     } else {

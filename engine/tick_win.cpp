@@ -7,6 +7,7 @@
 #include "engine/caret_tracking.h"
 #include "engine/clipboard.h"
 #include "engine/colour_copy.h"
+#include "engine/freeze_control.h"
 #include "engine/hotkey_poll.h"
 #include "engine/placement.h"
 #include "engine/presence.h"
@@ -107,18 +108,29 @@ static Bounds monitor_bounds(POINT cursor) {
     return bounds;
 }
 
-static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) {
-    COLORREF colour = captured_colour_at(cursor);
+// The tooltip's text for screen point `point`, whose pixel is area pixel
+// `area_pixel` of the capture block.
+static void show_pixel_text(IntPair point, IntPair area_pixel) {
+    COLORREF colour = captured_colour_at({point.x, point.y}, area_pixel);
     char text[kTooltipTextBytes];
-    format_tooltip_text(text, sizeof(text), settings.hexcolor != 0, settings.magnify,
-                        {cursor.x, cursor.y}, GetRValue(colour), GetGValue(colour),
-                        GetBValue(colour));
+    format_tooltip_text(text, sizeof(text), settings.hexcolor != 0, settings.magnify, point,
+                        GetRValue(colour), GetGValue(colour), GetBValue(colour));
     set_tooltip_text(text);
+}
 
+// Moves the tooltip, at the width of its text now, beside the loupe; the
+// move also redraws it.
+static void place_tooltip(int cursor_x, Bounds bounds, POINT anchor) {
     RECT tip_rect;
     GetWindowRect(tooltip_state.tooltip_hwnd, &tip_rect);
-    int tip_x = tooltip_x(loupe_x, cursor.x, tip_rect.right - tip_rect.left, bounds);
-    move_tooltip(tip_x, tip_y);
+    int tip_x = tooltip_x(anchor.x, cursor_x, tip_rect.right - tip_rect.left, bounds);
+    move_tooltip(tip_x, anchor.y);
+}
+
+static void update_tooltip(POINT cursor, Bounds bounds, int loupe_x, int tip_y) {
+    tick_memory.tip_anchor = {loupe_x, tip_y};
+    show_pixel_text({cursor.x, cursor.y}, half_size);
+    place_tooltip(cursor.x, bounds, tick_memory.tip_anchor);
 }
 
 // Moves the loupe beside (or onto) the cursor, with room for a tooltip of
@@ -151,6 +163,40 @@ void stop_tracking(HWND loupe) {
     KillTimer(loupe, TIMER_TRACK);
 }
 
+// A tick of the frozen loupe: it keeps its place and image, the hotkey may
+// still hide it (under the global visibility type: the per-window rules are
+// not asked), and the pointer reads the frozen image: the cell under it, or
+// the frozen centre elsewhere. Unless that changes it only stays on top, as
+// the tick at rest does.
+static void frozen_tick(HWND loupe, POINT cursor, bool hotkey_held) {
+    if (!presence.loupe_shown) { // hidden by the tray's click
+        end_freeze_on(loupe, FREEZE_LOUPE_HIDDEN);
+        return;
+    }
+    int request = presence_request(settings.visible, hotkey_held, &tick_memory.toggle_latch);
+    if (request == REQUEST_HIDE) {
+        end_freeze_on(loupe, FREEZE_LOUPE_HIDDEN);
+        show_loupe(loupe, 0);
+        return;
+    }
+    const bool moved =
+        cursor.x != tick_memory.last_cursor_pos.x || cursor.y != tick_memory.last_cursor_pos.y;
+    tick_memory.last_cursor_pos = cursor;
+    if (!moved || !point_at_frozen_image(loupe, cursor)) {
+        SetWindowPos(loupe, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        return;
+    }
+    if (tooltip_state.tooltip_hwnd && presence.tip_active == 1) {
+        const IntPair cell = freeze.pointing ? freeze.cell : half_size;
+        show_pixel_text(
+            {tick_memory.capture_origin.x + cell.x, tick_memory.capture_origin.y + cell.y}, cell);
+        // Where the last refresh placed it, for the frozen centre.
+        const POINT centre = {tick_memory.capture_origin.x + half_size.x,
+                              tick_memory.capture_origin.y + half_size.y};
+        place_tooltip(centre.x, monitor_bounds(centre), tick_memory.tip_anchor);
+    }
+}
+
 void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
     // A tick posted before a dialog, box or menu of ours stopped the timer
     // still arrives inside its loop.
@@ -171,6 +217,11 @@ void CALLBACK tracking_tick(HWND loupe, UINT, UINT_PTR, DWORD) {
             copy_colour_to_clipboard(loupe);
         else
             copy_image_to_clipboard(loupe);
+    }
+    poll_freeze_key(loupe);
+    if (freeze.frozen) {
+        frozen_tick(loupe, cursor, keys.hotkey_held);
+        return;
     }
 
     // The point the loupe follows from here on: the cursor, or the text

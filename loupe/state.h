@@ -73,6 +73,7 @@ struct TickMemory {
     BYTE copy_latch = 0;              // Ctrl+PrintScreen already seen held in this press
     int tip_height = 0;               // the tooltip's height at the last placement
     POINT capture_origin = {0, 0};    // screen point of the capture block's first area pixel
+    POINT tip_anchor = {0, 0};        // loupe x and tooltip y of the last placement
 };
 extern TickMemory tick_memory;
 

@@ -1,5 +1,5 @@
 /* Identifiers shared by brisvane.rc and the C++ code. Kept free of C++ so
-   windres can read it. One band per kind: menu commands 40001-40022,
+   windres can read it. One band per kind: menu commands 40001-40024,
    dialog controls 1000-1059. */
 #ifndef BRISVANE_RESOURCE_H
 #define BRISVANE_RESOURCE_H
@@ -37,6 +37,8 @@
 #define IDM_COPY_IMAGE 40020
 #define IDM_FOLLOW_CARET 40021
 #define IDM_COPY_COLOUR 40022
+#define IDM_PIXEL_GRID 40023
+#define IDM_FREEZE 40024
 
 /* Options dialog (OPTDLG) */
 #define IDC_OPT_DISTANCE 1000

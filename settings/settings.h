@@ -60,6 +60,9 @@ struct Settings {
     IntPair maruwin;  // round in normal mode, round in magnifying-glass mode
     int32_t hexcolor;
     int32_t caret; // the loupe also follows the text caret
+    int32_t grid;     // pixel grid over the image at high zoom
+    int32_t gridzoom; // the least magnify (percent) that shows the grid
+    int32_t freezekey; // virtual key that freezes the loupe in place (0 none)
 };
 
 // The record with its static initial values (before load_settings runs).

@@ -60,9 +60,12 @@ const SettingKey kSettingKeys[] = {
     integer_key("waddjust", &Settings::waddjust, 10),
     pair_key("maruwin", &Settings::maruwin, "0,1"),
     integer_key("hexcolor", &Settings::hexcolor, 0),
-    // Added after the others: a file written before it lacks the line and
-    // loads with following off, its other lines unchanged.
+    // Added after the others: a file written before them lacks their lines
+    // and loads with each feature off, its other lines unchanged.
     integer_key("caret", &Settings::caret, 0),
+    integer_key("grid", &Settings::grid, 0),
+    integer_key("gridzoom", &Settings::gridzoom, 800),
+    integer_key("freezekey", &Settings::freezekey, 19),
 };
 
 const size_t kSettingKeyCount = sizeof(kSettingKeys) / sizeof(kSettingKeys[0]);

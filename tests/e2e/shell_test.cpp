@@ -167,6 +167,9 @@ TEST_F(Menu, ExitWritesTheSettingsKeepsChangesAndLetsANewCopyStart) {
                                  "maruwin=0,1\r\n"
                                  "hexcolor=0\r\n"
                                  "caret=0\r\n"
+                                 "grid=0\r\n"
+                                 "gridzoom=800\r\n"
+                                 "freezekey=19\r\n"
                                  "\r\n"
                                  "[target]\r\n"
                                  "count=0\r\n";
@@ -392,6 +395,127 @@ TEST_F(Clipboard, BusyClipboardShowsOneMessageBoxWhileTheKeysAreHeld) {
     // The loupe goes on following the pointer.
     ASSERT_TRUE(move_pointer(300, 200));
     EXPECT_TRUE(loupe_at(loupe_, 311, 211));
+}
+
+using Freeze = PictureTest;
+
+// The frozen loupe's frame: its rings swap colours, the top row turns gray.
+bool frame_looks_frozen(HWND loupe, bool frozen) {
+    const RECT r = window_rect(loupe);
+    return (grab_screen(r).at(r.left, r.top) == 0x808080u) == frozen;
+}
+
+// Pressed on the X side and held until the program's poll has seen it.
+::testing::AssertionResult press_freeze_key(HWND loupe, bool frozen_after) {
+    if (!xdotool("keydown Pause")) return ::testing::AssertionFailure() << "xdotool failed";
+    const bool seen = wait_until([&] { return frame_looks_frozen(loupe, frozen_after); });
+    xdotool("keyup Pause");
+    if (seen) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the frame never looked " << (frozen_after ? "frozen" : "live");
+}
+
+// Frozen, the loupe keeps its place and image when the pointer leaves; over a
+// cell of the frozen image the tooltip reads that cell's source pixel, away
+// from it the frozen centre; pressed again, the loupe follows the pointer.
+TEST_F(Freeze, PauseFreezesTheLoupeAndThePointerReadsItsCells) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(loupe_at(loupe_, 511, 411));
+    HWND tip = wait_window(run_.pid(), "tooltips_class32");
+    ASSERT_NE(tip, nullptr) << "no visible tooltip window";
+    const std::string centre = tip_text(500, 400, TestPicture::colour(500, 400), false);
+    ASSERT_TRUE(tooltip_says(run_, tip, centre));
+    const Grab live = settled_grab(window_rect(loupe_));
+    ASSERT_TRUE(press_freeze_key(loupe_, true));
+
+    // Cell (5, 7) of the image at (513, 413): area pixel 5, 7 of the area
+    // whose top-left pixel is (482, 382).
+    ASSERT_TRUE(move_pointer(511 + 2 + 5 * 3 + 1, 411 + 2 + 7 * 3 + 1));
+    EXPECT_TRUE(tooltip_says(run_, tip, tip_text(487, 389, TestPicture::colour(487, 389), false)));
+    const Grab frozen = settled_grab(window_rect(loupe_));
+    save_bmp(frozen, "loupe_frozen");
+    save_bmp(settled_grab(RECT{480, 380, 760, 560}), "loupe_frozen_context");
+    EXPECT_TRUE(same_rect(window_rect(loupe_), 511, 411, kDefaultWindow, kDefaultWindow));
+    // The image is the one frozen, but where the two marker squares lie.
+    int changed = 0;
+    for (int y = 413; y < 411 + kDefaultWindow - 2; ++y)
+        for (int x = 513; x < 511 + kDefaultWindow - 2; ++x) {
+            const int cx = x - 511, cy = y - 411;
+            const bool markers = (cx >= 55 && cx <= 59 && cy >= 55 && cy <= 59) ||
+                                 (cx >= 16 && cx <= 20 && cy >= 22 && cy <= 26);
+            if (!markers && frozen.at(x, y) != live.at(x, y)) ++changed;
+        }
+    EXPECT_EQ(changed, 0);
+
+    ASSERT_TRUE(move_pointer(300, 200)); // away from the loupe: the frozen centre
+    EXPECT_TRUE(tooltip_says(run_, tip, centre));
+    EXPECT_TRUE(same_rect(window_rect(loupe_), 511, 411, kDefaultWindow, kDefaultWindow));
+
+    ASSERT_TRUE(press_freeze_key(loupe_, false));
+    EXPECT_TRUE(loupe_at(loupe_, 311, 211));
+    EXPECT_TRUE(loupe_shows(loupe_, layout_around(300, 200, window_rect(loupe_))));
+}
+
+using Grid = PictureTest;
+
+// The image copied by the menu command, once the clipboard has settled.
+std::vector<uint8_t> copied_image(const ProductRun& run) {
+    DWORD seq = 0;
+    if (!clear_clipboard(&seq)) return {};
+    run.post_command(IDM_COPY_IMAGE);
+    if (!wait_clipboard_settled(seq)) return {};
+    return clipboard_dib();
+}
+
+// The grid lies only in the paint: switched on, it XORs mid-gray onto the
+// loupe's pixels between the cells and nowhere else, and the tooltip and the
+// copied image stay as they were.
+TEST_F(Grid, ChangesTheLoupeOnlyOnItsLinesAndNeverTheReadings) {
+    struct Case {
+        int area, zoom;
+    } cases[] = {{17, 8}, {9, 16}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.zoom * 100 << " %");
+        ProductRun run;
+        ASSERT_NO_FATAL_FAILURE(
+            launch(run, "[option]\nsize=" + std::to_string(c.area) + "," + std::to_string(c.area) +
+                            "\nmagnify=" + std::to_string(c.zoom * 100) + "\n"));
+        // Placed beside the pointer once shown: wait for its etched frame.
+        const int side = c.area * c.zoom + 4;
+        RECT where{};
+        ASSERT_TRUE(wait_until([&] {
+            where = window_rect(run.loupe());
+            return IsWindowVisible(run.loupe()) && where.right - where.left == side &&
+                   grab_screen(where).at(where.left, where.top) == 0xF8F8FFu;
+        }));
+        HWND tip = wait_window(run.pid(), "tooltips_class32");
+        ASSERT_NE(tip, nullptr) << "no visible tooltip window";
+        const Grab plain = settled_grab(where);
+        const std::string plain_tip = remote_tooltip_text(run.process(), tip, run.loupe());
+        const std::vector<uint8_t> plain_copy = copied_image(run);
+        ASSERT_FALSE(plain_copy.empty());
+
+        run.post_command(IDM_PIXEL_GRID);
+        ASSERT_TRUE(wait_until([&] { return grab_screen(where).pixels != plain.pixels; }));
+        const Grab gridded = settled_grab(where);
+        save_bmp(gridded, "loupe_grid_" + std::to_string(c.zoom * 100));
+        int wrong = 0, lines = 0;
+        for (int y = where.top; y < where.bottom; ++y)
+            for (int x = where.left; x < where.right; ++x) {
+                const int u = x - where.left - 2, v = y - where.top - 2;
+                const int image = side - 4;
+                const bool inside = u >= 0 && v >= 0 && u < image && v < image;
+                const bool line =
+                    inside && ((u > 0 && u % c.zoom == 0) || (v > 0 && v % c.zoom == 0));
+                lines += line;
+                if (gridded.at(x, y) != (line ? plain.at(x, y) ^ 0x808080u : plain.at(x, y)))
+                    ++wrong;
+            }
+        EXPECT_EQ(wrong, 0) << "of " << lines << " line pixels";
+        EXPECT_EQ(remote_tooltip_text(run.process(), tip, run.loupe()), plain_tip);
+        EXPECT_EQ(copied_image(run), plain_copy);
+        EXPECT_TRUE(run.shut_down());
+    }
 }
 
 } // namespace

@@ -55,7 +55,8 @@ TEST(MenuState, ChecksMirrorTheSettings) {
     EXPECT_TRUE(state.point_info);
     EXPECT_TRUE(state.marker);
     EXPECT_FALSE(state.loupe_mode);
-    EXPECT_FALSE(state.gray || state.invert || state.use_rules || state.follow_caret);
+    EXPECT_FALSE(state.gray || state.invert || state.use_rules || state.follow_caret ||
+                 state.pixel_grid);
 
     s.visible = kVisibleHidden;
     s.ttdisp = 0;
@@ -64,10 +65,12 @@ TEST(MenuState, ChecksMirrorTheSettings) {
     s.invertbmp = 1;
     s.winset = 1;
     s.caret = 1;
+    s.grid = 1;
     state = menu_state(s, 1);
     EXPECT_EQ(state.visibility_item, IDM_VISIBLE_HIDDEN);
     EXPECT_FALSE(state.point_info || state.marker);
-    EXPECT_TRUE(state.gray && state.invert && state.use_rules && state.follow_caret);
+    EXPECT_TRUE(state.gray && state.invert && state.use_rules && state.follow_caret &&
+                state.pixel_grid);
 
     s.visible = 3;
     EXPECT_EQ(menu_state(s, 1).visibility_item, IDM_VISIBLE_TOGGLE);

@@ -19,10 +19,12 @@ TEST_F(LoadSettings, MissingFileGivesTheDefaults) {
     EXPECT_EQ(settings.toggledef, 1);
     EXPECT_EQ(settings.marker, 1);
     EXPECT_EQ(settings.waddjust, 10);
+    EXPECT_EQ(settings.gridzoom, 800);
+    EXPECT_EQ(settings.freezekey, 19);
     for (int32_t Settings::*off :
          {&Settings::loupe, &Settings::loupetype, &Settings::layered, &Settings::addhole,
           &Settings::graybmp, &Settings::invertbmp, &Settings::winset, &Settings::smooth,
-          &Settings::posat, &Settings::hexcolor, &Settings::caret}) {
+          &Settings::posat, &Settings::hexcolor, &Settings::caret, &Settings::grid}) {
         EXPECT_EQ(settings.*off, 0);
     }
     EXPECT_EQ(rule_count(), 0);
@@ -32,7 +34,8 @@ TEST_F(LoadSettings, EveryKeyIsReadFromItsOwnLine) {
     load_from("[option]\nsize=21,15\nmagnify=450\nposition=30,200\ninterval=25\nttdisp=0\n"
               "hotkey=16,112\nloupe=1\nloupetype=1\nlayered=1\nvisible=2\ntoggledef=0\n"
               "marker=0\naddhole=1\ngraybmp=1\ninvertbmp=1\nwinset=1\nsmooth=2\nposat=3\n"
-              "waddjust=25\nmaruwin=1,0\nhexcolor=1\ncaret=1\n");
+              "waddjust=25\nmaruwin=1,0\nhexcolor=1\ncaret=1\n"
+              "grid=1\ngridzoom=400\nfreezekey=0\n");
     EXPECT_EQ(settings.size, (IntPair{21, 15}));
     EXPECT_EQ(settings.magnify, 450);
     EXPECT_EQ(settings.position, (IntPair{30, 200}));
@@ -55,6 +58,9 @@ TEST_F(LoadSettings, EveryKeyIsReadFromItsOwnLine) {
     EXPECT_EQ(settings.maruwin, (IntPair{1, 0}));
     EXPECT_EQ(settings.hexcolor, 1);
     EXPECT_EQ(settings.caret, 1);
+    EXPECT_EQ(settings.grid, 1);
+    EXPECT_EQ(settings.gridzoom, 400);
+    EXPECT_EQ(settings.freezekey, 0);
     EXPECT_EQ(half_size, (IntPair{10, 7}));
     EXPECT_FLOAT_EQ(size_aspect, 15.0f / 21.0f);
 }

@@ -32,7 +32,10 @@ const char kDefaultOptions[] = "[option]\n"
                                "waddjust=10\n"
                                "maruwin=0,1\n"
                                "hexcolor=0\n"
-                               "caret=0\n";
+                               "caret=0\n"
+                               "grid=0\n"
+                               "gridzoom=800\n"
+                               "freezekey=19\n";
 
 } // namespace
 
@@ -80,6 +83,9 @@ TEST_F(SaveSettings, WritesEveryFieldAsItStands) {
     settings.maruwin = {1, 0};
     settings.hexcolor = 1;
     settings.caret = 1;
+    settings.grid = 1;
+    settings.gridzoom = 1600;
+    settings.freezekey = 0;
     insert_rule("b", "", 3);
     insert_rule("A", "x/y", 7);
     save_settings();
@@ -87,7 +93,9 @@ TEST_F(SaveSettings, WritesEveryFieldAsItStands) {
               "[option]\nsize=-3,5\nmagnify=2147483647\nposition=0,-1\ninterval=1\nttdisp=2\n"
               "hotkey=18,65\nloupe=1\nloupetype=1\nlayered=1\nvisible=2\ntoggledef=0\nmarker=0\n"
               "addhole=1\ngraybmp=1\ninvertbmp=1\nwinset=1\nsmooth=2\nposat=3\nwaddjust=15\n"
-              "maruwin=1,0\nhexcolor=1\ncaret=1\n\n[target]\ncount=2\n0=7,A/x/y\n1=3,b/\n");
+              "maruwin=1,0\nhexcolor=1\ncaret=1\ngrid=1\ngridzoom=1600\nfreezekey=0\n\n[target]"
+              "\ncount=2\n0="
+              "7,A/x/y\n1=3,b/\n");
 }
 
 TEST_F(SaveSettings, SavedFileLoadsBackToTheSameRecord) {

@@ -14,6 +14,7 @@ declare -A owners=(
     [tick_memory]="engine/tick_win.cpp"
     [handles]="app/setup_win.cpp"
     [tooltip_state]="engine/tooltip_window_win.cpp"
+    [freeze]="engine/freeze_win.cpp"
     [settings]="settings/settings_record.cpp"
 )
 

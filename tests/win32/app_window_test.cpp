@@ -6,6 +6,7 @@
 #include "app/single_instance.h"
 #include "app/tray.h"
 #include "engine/capture.h"
+#include "engine/freeze_control.h"
 #include "engine/presence.h"
 #include "engine/tick.h"
 #include "loupe/buffers.h"
@@ -101,7 +102,8 @@ TEST_F(LoupeWindow, SwitchesFlipTheirSettingAndCheckMark) {
     } switches[] = {{IDM_MARKER, &settings.marker},
                     {IDM_INVERT, &settings.invertbmp},
                     {IDM_USE_RULES, &settings.winset},
-                    {IDM_FOLLOW_CARET, &settings.caret}};
+                    {IDM_FOLLOW_CARET, &settings.caret},
+                    {IDM_PIXEL_GRID, &settings.grid}};
     for (const Switch& item : switches) {
         int32_t before = *item.setting;
         command(item.id);
@@ -397,6 +399,57 @@ TEST_F(LoupeWindow, DisplayChangeRebuildsTheSnapshotAndClipsToTheNewScreen) {
     capture_tick_area(loupe_);
     EXPECT_EQ(screen_pixel(799, 300), GetPixel(capture_dc, 10, 1));
     EXPECT_EQ(dark_gray, GetPixel(capture_dc, 11, 1));
+}
+
+// Where the tick finds the pointer, without moving the real one.
+static POINT pointer_at;
+static BOOL WINAPI pointer_stand_in(POINT* point) {
+    *point = pointer_at;
+    return TRUE;
+}
+
+// Frozen, a tick neither places nor captures, whatever the pointer does, and
+// the system cursor shows over the magnifying glass; the menu item ends the
+// freeze and the next tick follows the pointer again.
+TEST_F(LoupeWindow, FrozenTicksKeepPlaceAndImageUntilTheMenuItemEndsIt) {
+    settings.loupe = 1; // directly copied, centred on the pointer
+    ASSERT_TRUE(create_loupe());
+    stop_tracking(loupe_);
+    read_cursor_pos = pointer_stand_in;
+    pointer_at = {400, 300};
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    ASSERT_EQ(1, presence.loupe_shown);
+    ASSERT_LT(cursor_display_count(), 0);
+    begin_freeze(loupe_);
+    EXPECT_TRUE(item_checked(IDM_FREEZE));
+    EXPECT_GE(cursor_display_count(), 0);
+
+    RECT frozen, now;
+    GetWindowRect(loupe_, &frozen);
+    const COLORREF mark = RGB(1, 2, 3); // a capture would overwrite it
+    SetPixel(capture_dc, 1, 1, mark);
+    pointer_at = {600, 450};
+    request_full_refresh();
+    for (int i = 0; i < 6; ++i)
+        tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    GetWindowRect(loupe_, &now);
+    EXPECT_TRUE(EqualRect(&frozen, &now));
+    EXPECT_EQ(mark, GetPixel(capture_dc, 1, 1));
+    // Pointing at the frozen image's first cell, the colour copy takes that
+    // cell's captured pixel, as the tooltip reports it.
+    pointer_at = {frozen.left + kFrameWidth + 1, frozen.top + kFrameWidth + 1};
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    command(IDM_COPY_COLOUR);
+    EXPECT_EQ("1, 2, 3", clipboard_text());
+    pointer_at = {600, 450};
+
+    command(IDM_FREEZE);
+    EXPECT_FALSE(item_checked(IDM_FREEZE));
+    EXPECT_LT(cursor_display_count(), 0);
+    tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
+    GetWindowRect(loupe_, &now);
+    EXPECT_EQ(600, (now.left + now.right) / 2);
+    EXPECT_NE(mark, GetPixel(capture_dc, 1, 1));
 }
 
 TEST_F(LoupeWindow, TheRefreshThatShowsTheLoupeMakesRoomForTheTooltip) {

@@ -47,17 +47,6 @@ void put_text_on_clipboard(HWND owner, const char* text) {
     CloseClipboard();
 }
 
-std::string clipboard_text() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return "(clipboard busy)";
-    if (HANDLE block = GetClipboardData(CF_TEXT)) {
-        text = static_cast<const char*>(GlobalLock(block));
-        GlobalUnlock(block);
-    }
-    CloseClipboard();
-    return text;
-}
-
 std::wstring clipboard_unicode_text() {
     std::wstring text;
     if (!OpenClipboard(nullptr)) return L"(clipboard busy)";

@@ -1,9 +1,10 @@
-// The loupe's paint (image, etched or round frame, XOR marker) into a memory
+// The loupe's paint (image, pixel grid, etched or round frame, XOR marker) into a memory
 // DC, and the elliptic window region on a real window.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "engine/grid_paint.h"
 #include "engine/shape.h"
 #include "loupe/state.h"
 #include "settings/settings.h"
@@ -104,6 +105,43 @@ TEST_F(PaintTest, MarkerInvertsItsOutlineOnceAroundTheCursorPixel) {
                 EXPECT_EQ(cursor, marked->at(x, y));
         EXPECT_NE(cursor, marked->at(c.x1 + 1, c.x1 + 1));
         EXPECT_NE(cursor, marked->at(c.x0 - 1, c.x0 - 1));
+    }
+}
+
+// The grid only XORs its line pixels with mid-gray, under the marker as well,
+// and leaves everything else as the paint without it drew it.
+TEST_F(PaintTest, GridChangesOnlyItsLinePixelsByMidGray) {
+    struct Case {
+        IntPair size;
+        int magnify, gridzoom;
+        bool drawn;
+    };
+    const Case cases[] = {{{9, 7}, 800, 800, true},
+                          {{5, 5}, 1600, 800, true},
+                          {{9, 9}, 700, 800, false},
+                          {{9, 9}, 850, 800, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "size " << c.size.x << " magnify " << c.magnify);
+        settings.size = c.size;
+        settings.magnify = c.magnify;
+        settings.gridzoom = c.gridzoom;
+        settings.marker = 1;
+        settings.grid = 0;
+        const auto plain = paint();
+        settings.grid = 1;
+        const auto gridded = paint();
+        const PixelGrid grid = pixel_grid(1, c.gridzoom, c.magnify, zoomed_size);
+        int wrong = 0, lines = 0;
+        for (int y = 0; y < plain->height(); ++y) {
+            for (int x = 0; x < plain->width(); ++x) {
+                const bool line = on_grid_line(grid, x, y);
+                lines += line;
+                const COLORREF want = line ? plain->at(x, y) ^ kGridXorColour : plain->at(x, y);
+                if (gridded->at(x, y) != want) ++wrong;
+            }
+        }
+        EXPECT_EQ(0, wrong);
+        EXPECT_EQ(c.drawn, lines > 0);
     }
 }
 

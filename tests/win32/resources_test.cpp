@@ -83,6 +83,8 @@ const std::vector<MenuEntry> kPopupItems = {
      {{"グレー表示", IDM_GRAY, false, {}}, {"反転表示", IDM_INVERT, false, {}}}},
     {"ﾎﾟｲﾝﾄ情報表示", IDM_POINT_INFO, true, {}},
     {"中心ﾏｰｶｰ", IDM_MARKER, true, {}},
+    {"ﾋﾟｸｾﾙｸﾞﾘｯﾄﾞ", IDM_PIXEL_GRID, false, {}},
+    {"画像を固定", IDM_FREEZE, false, {}},
     {"虫眼鏡ﾓｰﾄﾞ", IDM_LOUPE_MODE, false, {}},
     {"ルーペ下を操作する", IDM_CLICK_THROUGH, false, {}},
     {"テキストカーソルに追従", IDM_FOLLOW_CARET, false, {}},
@@ -153,7 +155,7 @@ TEST(ResourcesMenu, EveryCommandReachableByIdentifierFromThePopup) {
     HMENU popup = GetSubMenu(menu, 0);
     std::vector<UINT> ids;
     collect_commands(kPopupItems, ids);
-    EXPECT_EQ(ids.size(), 19u);
+    EXPECT_EQ(ids.size(), 21u);
     for (UINT id : ids) {
         SCOPED_TRACE(testing::Message() << "command " << id);
         EXPECT_NE(CheckMenuItem(popup, id, MF_BYCOMMAND | MF_CHECKED), static_cast<DWORD>(-1));

@@ -46,12 +46,13 @@ class SettingsOnWindows : public ::testing::Test {
     std::string temp_path;
 };
 
-const char kSavedDefaults[] = "[option]\r\nsize=37,37\r\nmagnify=300\r\nposition=16,135\r\n"
-                              "interval=10\r\nttdisp=1\r\nhotkey=17,0\r\nloupe=0\r\n"
-                              "loupetype=0\r\nlayered=0\r\nvisible=1\r\ntoggledef=1\r\n"
-                              "marker=1\r\naddhole=0\r\ngraybmp=0\r\ninvertbmp=0\r\nwinset=0\r\n"
-                              "smooth=0\r\nposat=0\r\nwaddjust=10\r\nmaruwin=0,1\r\n"
-                              "hexcolor=0\r\ncaret=0\r\n\r\n[target]\r\n";
+const char kSavedDefaults[] =
+    "[option]\r\nsize=37,37\r\nmagnify=300\r\nposition=16,135\r\n"
+    "interval=10\r\nttdisp=1\r\nhotkey=17,0\r\nloupe=0\r\n"
+    "loupetype=0\r\nlayered=0\r\nvisible=1\r\ntoggledef=1\r\n"
+    "marker=1\r\naddhole=0\r\ngraybmp=0\r\ninvertbmp=0\r\nwinset=0\r\n"
+    "smooth=0\r\nposat=0\r\nwaddjust=10\r\nmaruwin=0,1\r\n"
+    "hexcolor=0\r\ncaret=0\r\ngrid=0\r\ngridzoom=800\r\nfreezekey=19\r\n\r\n[target]\r\n";
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "tests/win32/test_support.h"
+#include "engine/freeze.h"
 
 #include "loupe/buffers.h"
 #include "loupe/state.h"
@@ -67,6 +68,7 @@ void reset_runtime_state() {
     tick_memory = {};
     geometry = {};
     tooltip_state = {};
+    freeze = {};
     startup.layered_supported = 1;
     system_metric = GetSystemMetrics;
     read_cursor_pos = GetCursorPos;
@@ -263,6 +265,17 @@ bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms) {
 
 bool wait_for_object(HANDLE object, DWORD timeout_ms) {
     return wait_until([&] { return WaitForSingleObject(object, 0) == WAIT_OBJECT_0; }, timeout_ms);
+}
+
+std::string clipboard_text() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return "(clipboard busy)";
+    if (HANDLE block = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(block));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return text;
 }
 
 COLORREF screen_pixel(int x, int y) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <gtest/gtest.h>
 
 namespace test_support {
@@ -114,6 +115,8 @@ bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms = kPati
 // thread may first send a message to a window of this one (activation,
 // ownership) and would wait for us as we wait for it.
 bool wait_for_object(HANDLE object, DWORD timeout_ms = kPatience);
+// The clipboard's CF_TEXT ("" when it has none).
+std::string clipboard_text();
 // 0x00BBGGRR of the screen pixel (x, y), read from the desktop window's DC.
 COLORREF screen_pixel(int x, int y);
 
