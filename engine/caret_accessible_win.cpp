@@ -67,8 +67,15 @@ ComFunctions load_com() {
     return com;
 }
 
+// Loaded once, on the first question; a flag rather than a static
+// initialised by a call, for Windows XP (see dpi_maps in caret_read_win.cpp).
 const ComFunctions& com() {
-    static const ComFunctions functions = load_com();
+    static ComFunctions functions;
+    static bool loaded = false;
+    if (!loaded) {
+        functions = load_com();
+        loaded = true;
+    }
     return functions;
 }
 

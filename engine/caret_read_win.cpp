@@ -35,9 +35,17 @@ DpiMaps load_dpi_maps() {
     return maps;
 }
 
-// Looked up once, on the first caret read.
+// Looked up once, on the first caret read. A flag, not a static initialised
+// by a call: the program has one thread, and the guarded initialisation the
+// compiler makes for such a static imports, with GCC 13's runtime on,
+// condition-variable functions that Windows XP lacks.
 const DpiMaps& dpi_maps() {
-    static const DpiMaps maps = load_dpi_maps();
+    static DpiMaps maps;
+    static bool loaded = false;
+    if (!loaded) {
+        maps = load_dpi_maps();
+        loaded = true;
+    }
     return maps;
 }
 
