@@ -5,7 +5,7 @@
 
 #include "engine/clipboard.h"
 #include "engine/colour_text.h"
-#include "engine/freeze.h"
+#include "engine/freeze_control.h"
 #include "engine/tooltip_text.h"
 #include "loupe/buffers.h"
 #include "loupe/state.h"
@@ -44,7 +44,7 @@ void copy_colour_to_clipboard(HWND loupe) {
     // The pixel the tooltip reports: the cell pointed at in a frozen image,
     // else the point the capture buffer was last filled for, half the
     // captured area inside its origin.
-    const IntPair cell = freeze.frozen && freeze.pointing ? freeze.cell : half_size;
+    const IntPair cell = reported_area_pixel();
     const POINT point = {tick_memory.capture_origin.x + cell.x,
                          tick_memory.capture_origin.y + cell.y};
     const COLORREF colour = captured_colour_at(point, cell);

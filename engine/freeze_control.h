@@ -16,3 +16,8 @@ void end_freeze_on(HWND loupe, FreezeEvent event);
 // points at, if any. Returns whether that changed; the loupe is then
 // repainted (the marker follows it).
 bool point_at_frozen_image(HWND loupe, POINT cursor);
+// Whether the pointer reads a cell of the frozen image now.
+bool reading_frozen_cell();
+// The area pixel of the capture block that the tooltip and the colour copy
+// report: the cell pointed at in a frozen image, else the centre.
+IntPair reported_area_pixel();

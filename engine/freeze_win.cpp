@@ -53,3 +53,11 @@ bool point_at_frozen_image(HWND loupe, POINT cursor) {
     InvalidateRect(loupe, nullptr, FALSE);
     return true;
 }
+
+bool reading_frozen_cell() {
+    return freeze.frozen && freeze.pointing;
+}
+
+IntPair reported_area_pixel() {
+    return reading_frozen_cell() ? freeze.cell : half_size;
+}

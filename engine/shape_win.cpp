@@ -8,7 +8,7 @@
 // pixel, and it redraws everything each time, so the XOR marker never piles up.
 #include "engine/shape.h"
 
-#include "engine/freeze.h"
+#include "engine/freeze_control.h"
 #include "engine/grid_paint.h"
 #include "engine/overlay_geometry.h"
 #include "engine/render.h"
@@ -90,7 +90,7 @@ static void draw_round_frame(HDC dc, int r, int b) {
 // image.
 static void draw_centre_marker(HDC dc) {
     const MarkerSquare square =
-        freeze.frozen && freeze.pointing
+        reading_frozen_cell()
             ? cell_marker(freeze.cell, settings.size, zoomed_size, settings.magnify)
             : marker_square(zoomed_size, settings.magnify);
     SetROP2(dc, R2_XORPEN);

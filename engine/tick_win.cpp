@@ -187,7 +187,7 @@ static void frozen_tick(HWND loupe, POINT cursor, bool hotkey_held) {
         return;
     }
     if (tooltip_state.tooltip_hwnd && presence.tip_active == 1) {
-        const IntPair cell = freeze.pointing ? freeze.cell : half_size;
+        const IntPair cell = reported_area_pixel();
         show_pixel_text(
             {tick_memory.capture_origin.x + cell.x, tick_memory.capture_origin.y + cell.y}, cell);
         // Where the last refresh placed it, for the frozen centre.
