@@ -312,9 +312,16 @@ TEST_F(LoupeWindow, SystemCursorIsHiddenExactlyWhileTheGlassIsShownOutsideMenus)
     CloseHandle(next);
 }
 
-static HINSTANCE WINAPI help_must_not_open(HWND, const char*, const char*, const char*, const char*,
-                                           INT) {
-    ADD_FAILURE() << "help opened inside a dialog";
+// Help opening, as the shell would be asked: what the loupe was like then.
+static int helps_opened, depth_in_help, shown_in_help, count_in_help;
+static std::string help_opened;
+static HINSTANCE WINAPI record_help(HWND, const char*, const char* file, const char*, const char*,
+                                    INT) {
+    ++helps_opened;
+    depth_in_help = modal_depth;
+    shown_in_help = presence.loupe_shown;
+    count_in_help = cursor_display_count();
+    help_opened = file;
     return nullptr;
 }
 
@@ -328,7 +335,8 @@ TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
     HWND dialog = nullptr, front = nullptr, second_front = nullptr;
     bool tick_ran = true;
     int count_inside = -1, shown_inside = -1;
-    shell_open = help_must_not_open;
+    shell_open = record_help;
+    helps_opened = 0;
     auto about = [&] { return command(IDM_ABOUT), INT_PTR(0); };
     dialog_tests::run_modal(about, [&](HWND open) {
         ShowWindow(other, SW_SHOW);
@@ -355,6 +363,7 @@ TEST_F(LoupeWindow, TrayClicksInsideADialogOnlyBringItToTheFront) {
     first_dialog = nullptr;
     DestroyWindow(other);
     EXPECT_FALSE(second_dialog_seen);
+    EXPECT_EQ(0, helps_opened) << "help opened inside a dialog";
     EXPECT_TRUE(dialog && front == dialog && second_front == dialog);
     EXPECT_FALSE(tick_ran);
     EXPECT_EQ(0, shown_inside);
@@ -413,8 +422,7 @@ static BOOL WINAPI pointer_stand_in(POINT* point) {
 // freeze and the next tick follows the pointer again.
 TEST_F(LoupeWindow, FrozenTicksKeepPlaceAndImageUntilTheMenuItemEndsIt) {
     settings.loupe = 1; // directly copied, centred on the pointer
-    ASSERT_TRUE(create_loupe());
-    stop_tracking(loupe_);
+    ASSERT_TRUE(create_still_loupe());
     read_cursor_pos = pointer_stand_in;
     pointer_at = {400, 300};
     tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
@@ -495,8 +503,7 @@ TEST_F(LoupeWindow, HeldClickWaitsForTheLogicalLeftButtonWithSwappedButtons) {
 
 TEST_F(LoupeWindow, ClicksAndWheelNotchesLeaveTheFocusWithTheUsersWindow) {
     settings.loupe = 1;
-    ASSERT_TRUE(create_loupe());
-    stop_tracking(loupe_); // placed by hand under the pointer
+    ASSERT_TRUE(create_still_loupe());
     HWND editor = create_popup(600, 100, 100, 100, false, 0, 0);
     ShowWindow(editor, SW_SHOW);
     ASSERT_TRUE(wait_until([&] {
@@ -546,17 +553,6 @@ TEST_F(LoupeWindow, CloseAndTheEndOfTheSessionSaveAsTheExitCommandDoes) {
     }
 }
 
-static int depth_in_help, shown_in_help, count_in_help;
-static std::string help_opened;
-static HINSTANCE WINAPI record_help(HWND, const char*, const char* file, const char*, const char*,
-                                    INT) {
-    depth_in_help = modal_depth;
-    shown_in_help = presence.loupe_shown;
-    count_in_help = cursor_display_count();
-    help_opened = file;
-    return nullptr;
-}
-
 TEST_F(LoupeWindow, HelpOpensUnderTheModalGuard) {
     settings.loupe = 1;
     ASSERT_TRUE(create_loupe());
@@ -575,8 +571,7 @@ static BOOL WINAPI no_cursor(POINT*) {
 
 // A locked session or a UAC prompt: the cursor cannot be read.
 TEST_F(LoupeWindow, TickDoesNothingWhileTheCursorCannotBeRead) {
-    ASSERT_TRUE(create_loupe()); // normally shown: the first tick shows it
-    stop_tracking(loupe_);
+    ASSERT_TRUE(create_still_loupe()); // normally shown: the first tick shows it
     read_cursor_pos = no_cursor;
     tracking_tick(loupe_, WM_TIMER, TIMER_TRACK, 0);
     EXPECT_TRUE(presence.loupe_shown == 0 && tick_memory.first_tick == 1);
@@ -600,8 +595,7 @@ TEST_F(LoupeWindow, TickDoesNothingWhileTheCursorCannotBeRead) {
 // Each press of Ctrl+PrintScreen copies once, however many ticks see it held:
 // the image, or with Shift the colour alone.
 TEST_F(LoupeWindow, HeldCtrlPrintScreenCopiesOnceOverManyTicks) {
-    ASSERT_TRUE(create_loupe());
-    stop_tracking(loupe_);
+    ASSERT_TRUE(create_still_loupe());
     struct Case {
         std::vector<WORD> keys;
         bool image;

@@ -198,8 +198,7 @@ TEST_F(CaretFollowing, TheLoupeStandsBesideTheCaretUntilTheMouseMoves) {
     } cases[] = {{Caret::System, "caret"},
                  {Caret::Hidden, "hidden caret"},
                  {Caret::Accessible, "caret published through accessibility"}};
-    ASSERT_TRUE(create_loupe());
-    stop_tracking(loupe_);
+    ASSERT_TRUE(create_still_loupe());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         command(IDM_FOLLOW_CARET); // off
@@ -235,8 +234,7 @@ TEST_F(CaretFollowing, TheLoupeStandsBesideTheCaretUntilTheMouseMoves) {
 // one it is asked for its caret once a tick at most, and less often still.
 TEST_F(CaretFollowing, AccessibilityIsAskedOnlyWithoutASystemCaretAndAtMostOnceATick) {
     settings.caret = 0;
-    ASSERT_TRUE(create_loupe());
-    stop_tracking(loupe_);
+    ASSERT_TRUE(create_still_loupe());
     {
         CaretWindow editor(Caret::Accessible);
         ASSERT_TRUE(editor.in_front());
@@ -277,8 +275,7 @@ TEST_F(CaretFollowing, AccessibilityIsAskedOnlyWithoutASystemCaretAndAtMostOnceA
 // A program that stops reading its messages, before it was ever asked or
 // after it answered: the ticks go on, and it is not asked again for a while.
 TEST_F(CaretFollowing, AHungProgramDoesNotHoldTheTick) {
-    ASSERT_TRUE(create_loupe());
-    stop_tracking(loupe_);
+    ASSERT_TRUE(create_still_loupe());
     for (bool answered_before : {false, true}) {
         SCOPED_TRACE(answered_before ? "hung after answering" : "hung from the start");
         command(IDM_FOLLOW_CARET);
@@ -297,8 +294,9 @@ TEST_F(CaretFollowing, AHungProgramDoesNotHoldTheTick) {
             tick();
         }
         const DWORD took = GetTickCount() - start;
-        // Blocked for 20 s: one short wait for its answer is all it costs.
-        EXPECT_LT(took, 3000u);
+        // Blocked for 20 s: ticks that waited for it would take that long;
+        // half of it leaves room for a busy machine.
+        EXPECT_LT(took, 10000u);
         EXPECT_EQ(test_cursor.y, followed().y);
         EXPECT_EQ(questions, editor.questions()) << "answered while hung?";
     }
@@ -309,8 +307,7 @@ TEST_F(CaretFollowing, AHungProgramDoesNotHoldTheTick) {
 TEST_F(CaretFollowing, RulesOfTheCaretsWindowApplyWhileTheCaretLeads) {
     settings.winset = 1;
     insert_rule("BrisvaneTestEditor", "", 2); // normally hidden over the editor
-    ASSERT_TRUE(create_loupe());
-    stop_tracking(loupe_);
+    ASSERT_TRUE(create_still_loupe());
     tick();
     ASSERT_TRUE(IsWindowVisible(loupe_)) << "the mouse is elsewhere";
     CaretWindow editor(Caret::System);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include "app/commands.h"
 #include "app/startup.h"
+#include "engine/tick.h"
 #include <shellapi.h>
 #include "settings/rules.h"
 #include "settings/settings.h"
@@ -28,6 +29,11 @@ void LoupeWindowTest::SetUp() {
 HWND LoupeWindowTest::create_loupe() {
     zoomed_size = compute_zoomed_size(settings.size, settings.magnify);
     loupe_ = create_loupe_window();
+    return loupe_;
+}
+
+HWND LoupeWindowTest::create_still_loupe() {
+    if (create_loupe()) stop_tracking(loupe_);
     return loupe_;
 }
 

@@ -14,6 +14,8 @@ class LoupeWindowTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
     HWND create_loupe();
+    // The same with the tick stopped: the test runs ticks by hand.
+    HWND create_still_loupe();
     // Runs the command as the menu would.
     void command(UINT id);
     WinTempFolder folder_; // holds the settings file and the help path
